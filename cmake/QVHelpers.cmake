@@ -1,0 +1,34 @@
+# qv_warnings(target): our warning set; errors when QV_WERROR is on.
+function(qv_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(QV_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# qv_library(NAME DIR PUBLIC_PREFIX) builds a shared library from every source under DIR and
+# installs its headers under <PUBLIC_PREFIX/...>, keeping the folder structure.
+function(qv_library name dir prefix)
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+  file(GLOB_RECURSE headers CONFIGURE_DEPENDS RELATIVE ${dir} ${dir}/*.h)
+  add_library(${name} SHARED ${sources})
+  qv_warnings(${name})
+    # Every include names its library: <QVPlatform/foundation/Any.h>. In the build tree a
+  # link named after the prefix points at the source folder.
+  target_include_directories(${name} PUBLIC
+    $<BUILD_INTERFACE:${CMAKE_CURRENT_BINARY_DIR}/include>
+    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/include)
+  file(CREATE_LINK ${dir} ${CMAKE_CURRENT_BINARY_DIR}/include/${prefix} SYMBOLIC)
+  set_target_properties(${name} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+  foreach(h ${headers})
+    if(NOT h MATCHES "(^|/)detail/")
+      get_filename_component(sub ${h} DIRECTORY)
+      install(FILES ${dir}/${h} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${prefix}/${sub})
+    endif()
+  endforeach()
+  install(TARGETS ${name} EXPORT QVToolboxTargets
+          LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+          RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endfunction()

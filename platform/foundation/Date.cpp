@@ -1,0 +1,11 @@
+#include <QVPlatform/foundation/Date.h>
+
+#include <QVPlatform/dispatch/Clock.h>
+
+namespace platform {
+
+Date Date::now() { return Date(Clock::wallSeconds()); }
+
+double Date::timeIntervalSinceNow() const { return seconds_ - Clock::wallSeconds(); }
+
+}  // namespace platform

@@ -1,0 +1,4 @@
+// The member sets of the file, date and JSON helpers.
+#pragma once
+
+#include <QVToolbox/core/HxPOP.h>

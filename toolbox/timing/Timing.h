@@ -1,0 +1,2 @@
+// The timing utilities: Repeater, QVThrottler, QVDebouncer, HxWeakTimer.
+#pragma once
