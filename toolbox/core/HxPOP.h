@@ -46,9 +46,16 @@ struct FamilyOf<platform::NSString> {
 template <class Base>
 using FamilyOfT = typename FamilyOf<Base>::type;
 
-// How a wrapper stores its base: objects by shared pointer, values by value.
+// How a wrapper stores its base: platform objects (and other types that cannot be copied,
+// such as queues) by shared pointer, values by value.
 template <class Base>
-using Stored = std::conditional_t<std::is_base_of_v<platform::NSObject, Base>, std::shared_ptr<Base>, Base>;
+using Stored = std::conditional_t<std::is_base_of_v<platform::NSObject, Base> || !std::is_copy_constructible_v<Base>,
+                                  std::shared_ptr<Base>, Base>;
+
+template <class T>
+struct IsSharedPtr : std::false_type {};
+template <class T>
+struct IsSharedPtr<std::shared_ptr<T>> : std::true_type {};
 
 // The text of a string-family base.
 inline std::string_view textOf(const std::string& s) { return s; }
@@ -74,7 +81,7 @@ template <class Base> struct QV;     // defined in <QVToolbox/QVToolbox.h>
 
 // The types that adopt HxPOPCompatible / QVCompatible.
 template <class T>
-concept HxPOPCompatible = std::is_arithmetic_v<T> || std::is_class_v<T>;
+concept HxPOPCompatible = (std::is_arithmetic_v<T> || std::is_class_v<T>) && !IsSharedPtr<T>::value;
 
 template <class T>
     requires HxPOPCompatible<std::remove_cvref_t<T>>

@@ -1,0 +1,79 @@
+// UIScreen and UIDevice: the screen and device profile the host configures.
+//
+//   UIScreen::main()->bounds().size.height;   // 667 with the default phone profile
+//   UIScreen::main()->scale();                // 2
+//   UIDevice::current()->userInterfaceIdiom(); // UIUserInterfaceIdiom::phone
+//
+// The default profile is a phone of 375 x 667 points at scale 2 with a 20-point status bar.
+// A host changes it with `ScreenProfile::configure(...)` before first use, or through the
+// environment: QV_SCREEN="375x812@3,status=44,idiom=phone" (any part may be left out).
+// The machine identifier is the operating system's (uname's machine field). Values are read
+// once and kept; reads are thread-safe.
+#pragma once
+
+#include <QVPlatform/graphics/Geometry.h>
+#include <QVPlatform/runtime/NSObject.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+enum class UIUserInterfaceIdiom { unspecified, phone, pad, tv, carPlay, mac };
+
+struct ScreenProfile {
+    double width = 375;
+    double height = 667;
+    double scale = 2;
+    double statusBarHeight = 20;
+    UIUserInterfaceIdiom idiom = UIUserInterfaceIdiom::phone;
+
+    // The profile in use: the configured one, else QV_SCREEN, else the default.
+    static ScreenProfile current();
+    static void configure(const ScreenProfile& profile);
+    // Parses "WxH@S,status=N,idiom=phone|pad" onto `base`; absent when malformed.
+    static std::optional<ScreenProfile> parse(const std::string& text, ScreenProfile base = {});
+};
+
+class UIScreen : public NSObject {
+public:
+    static ObjCClass& classObject();
+    ObjCClass& objcClass() const override { return classObject(); }
+
+    static std::shared_ptr<UIScreen> main();
+
+    CGRect bounds() const { return {{0, 0}, {profile_.width, profile_.height}}; }
+    double scale() const { return profile_.scale; }
+    double nativeScale() const { return profile_.scale; }
+    // The status bar's height in points (0 when hidden).
+    double statusBarHeight() const { return profile_.statusBarHeight; }
+
+    explicit UIScreen(ScreenProfile profile) : profile_(profile) {}
+
+private:
+    const ScreenProfile profile_;
+};
+
+class UIDevice : public NSObject {
+public:
+    static ObjCClass& classObject();
+    ObjCClass& objcClass() const override { return classObject(); }
+
+    static std::shared_ptr<UIDevice> current();
+
+    UIUserInterfaceIdiom userInterfaceIdiom() const { return idiom_; }
+    std::string model() const { return idiom_ == UIUserInterfaceIdiom::pad ? "iPad" : "iPhone"; }
+    std::string systemName() const;
+    std::string systemVersion() const;
+    std::string name() const;
+    // The machine identifier reported by the operating system (uname), e.g. "x86_64".
+    std::string machineIdentifier() const;
+
+    explicit UIDevice(UIUserInterfaceIdiom idiom) : idiom_(idiom) {}
+
+private:
+    const UIUserInterfaceIdiom idiom_;
+};
+
+}  // namespace platform
