@@ -69,6 +69,8 @@ std::optional<ScreenProfile> ScreenProfile::parse(const std::string& text, Scree
     return profile;
 }
 
+std::optional<ScreenProfile> ScreenProfile::parse(const std::string& text) { return parse(text, ScreenProfile{}); }
+
 ScreenProfile ScreenProfile::current() {
     {
         std::lock_guard lock(profileMutex);

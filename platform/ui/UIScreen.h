@@ -33,7 +33,8 @@ struct ScreenProfile {
     static ScreenProfile current();
     static void configure(const ScreenProfile& profile);
     // Parses "WxH@S,status=N,idiom=phone|pad" onto `base`; absent when malformed.
-    static std::optional<ScreenProfile> parse(const std::string& text, ScreenProfile base = {});
+    static std::optional<ScreenProfile> parse(const std::string& text, ScreenProfile base);
+    static std::optional<ScreenProfile> parse(const std::string& text);
 };
 
 class UIScreen : public NSObject {

@@ -94,7 +94,10 @@ auto hx(const std::shared_ptr<T>& object) {
     return HxPOP<T>{{object}};
 }
 // A string literal is a native string.
-inline auto hx(const char* text) { return HxPOP<std::string>{{std::string(text ? text : "")}}; }
+template <class Text = std::string>
+auto hx(const char* text) {
+    return HxPOP<Text>{{Text(text ? text : "")}};
+}
 
 template <class T>
     requires HxPOPCompatible<std::remove_cvref_t<T>>
