@@ -1,0 +1,132 @@
+#include <QVPlatform/runtime/NSObject.h>
+
+#include <gtest/gtest.h>
+
+using namespace platform;
+
+namespace {
+
+class Player : public NSObject {
+public:
+    static ObjCClass& classObject() {
+        static ObjCClass cls("Player", &NSObject::classObject());
+        return cls;
+    }
+    ObjCClass& objcClass() const override { return classObject(); }
+
+    std::string song;
+    std::int64_t volume = 5;
+    std::string lastUndefinedKey;
+
+    void setValueForUndefinedKey(const Any&, std::string_view key) override { lastUndefinedKey = key; }
+    void setNilValueForKey(std::string_view key) override {
+        if (key == "volume") volume = 0;
+    }
+};
+
+class LoudPlayer : public Player {
+public:
+    static ObjCClass& classObject() {
+        static ObjCClass cls("LoudPlayer", &Player::classObject());
+        return cls;
+    }
+    ObjCClass& objcClass() const override { return classObject(); }
+};
+
+void registerPlayer() {
+    static const bool done = [] {
+        auto& cls = Player::classObject();
+        cls.addMethod("play:", [](NSObject& self, const Any::List& args) {
+            static_cast<Player&>(self).song = args.empty() ? "" : args[0].string();
+            return Any(true);
+        });
+        cls.addMethod("stop", [](NSObject& self, const Any::List&) {
+            static_cast<Player&>(self).song.clear();
+            return Any();
+        });
+        cls.addMethod("name", [](NSObject&, const Any::List&) { return Any("player"); });
+        cls.addMethod("title", [](NSObject&, const Any::List&) { return Any("title"); });
+        cls.addProperty("song", {[](const NSObject& o) { return Any(static_cast<const Player&>(o).song); },
+                                 [](NSObject& o, const Any& v) { static_cast<Player&>(o).song = v.string(); }});
+        cls.addProperty("volume", {[](const NSObject& o) { return Any(static_cast<const Player&>(o).volume); },
+                                   [](NSObject& o, const Any& v) { static_cast<Player&>(o).volume = v.integerValue(); },
+                                   false});
+        return true;
+    }();
+    (void)done;
+}
+
+}  // namespace
+
+TEST(NSObjectRuntime, SelectorsAreInheritedAndUnknownOnesThrow) {
+    registerPlayer();
+    auto player = std::make_shared<LoudPlayer>();
+    EXPECT_EQ(player->className(), "LoudPlayer");
+    EXPECT_TRUE(player->isKindOfClass(Player::classObject()));
+    EXPECT_FALSE(Player::classObject().isSubclassOf(LoudPlayer::classObject()));
+    EXPECT_TRUE(player->respondsToSelector("play:"));
+    EXPECT_FALSE(player->respondsToSelector("fly"));
+    EXPECT_TRUE(player->perform("play:", Any("song")).boolValue());
+    EXPECT_EQ(player->song, "song");
+    player->perform("stop");
+    EXPECT_EQ(player->song, "");
+    try {
+        player->perform("fly");
+        FAIL() << "expected an exception";
+    } catch (const NSException& e) {
+        EXPECT_EQ(e.name(), "NSInvalidArgumentException");
+        EXPECT_NE(e.reason().find("-[LoudPlayer fly]"), std::string::npos);
+    }
+}
+
+TEST(NSObjectRuntime, ExchangeSwapsOnlyTheSubclassWhenMethodsAreInherited) {
+    registerPlayer();
+    auto loud = std::make_shared<LoudPlayer>();
+    auto plain = std::make_shared<Player>();
+    ASSERT_TRUE(LoudPlayer::classObject().exchangeImplementations("name", "title"));
+    EXPECT_EQ(loud->perform("name").string(), "title");
+    EXPECT_EQ(loud->perform("title").string(), "player");
+    EXPECT_EQ(plain->perform("name").string(), "player") << "the superclass keeps its methods";
+    EXPECT_FALSE(LoudPlayer::classObject().exchangeImplementations("name", "missing"));
+    ASSERT_TRUE(LoudPlayer::classObject().exchangeImplementations("name", "title"));
+    EXPECT_EQ(loud->perform("name").string(), "player");
+}
+
+TEST(NSObjectRuntime, KeyValueCodingUsesPropertiesAndHooks) {
+    registerPlayer();
+    auto player = std::make_shared<Player>();
+    player->setValue(Any("tune"), "song");
+    EXPECT_EQ(player->valueForKey("song").string(), "tune");
+    player->setValue(Any(9), "volume");
+    EXPECT_EQ(player->valueForKey("volume").integerValue(), 9);
+    player->setValue(Any(), "volume");  // nil for a scalar goes to the hook
+    EXPECT_EQ(player->volume, 0);
+    player->setValue(Any(1), "unknown");
+    EXPECT_EQ(player->lastUndefinedKey, "unknown");
+    EXPECT_THROW(player->valueForKey("unknown"), NSException);
+    auto base = std::make_shared<NSObject>();
+    EXPECT_THROW(base->setValue(Any(1), "x"), NSException);
+}
+
+TEST(NSObjectRuntime, AssociationsFollowTheirPolicies) {
+    static const char key = 0;
+    auto object = std::make_shared<NSObject>();
+    auto value = std::make_shared<NSObject>();
+    objc_setAssociatedObject(*object, &key, value, AssociationPolicy::retain);
+    EXPECT_EQ(value.use_count(), 2);
+    objc_setAssociatedObject(*object, &key, value, AssociationPolicy::assign);
+    EXPECT_EQ(value.use_count(), 1);
+    EXPECT_EQ(objc_getAssociatedObject<std::shared_ptr<NSObject>>(*object, &key), value);
+    objc_removeAssociatedObject(*object, &key);
+    EXPECT_FALSE(objc_getAssociatedObject<std::shared_ptr<NSObject>>(*object, &key));
+}
+
+TEST(NSObjectRuntime, SyncIsRecursive) {
+    NSObject object;
+    objc_sync_enter(&object);
+    {
+        SynchronizedScope again(&object);  // same thread: no deadlock
+    }
+    objc_sync_exit(&object);
+    objc_sync_exit(&object);  // unbalanced exit is ignored
+}
