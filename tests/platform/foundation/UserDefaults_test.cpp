@@ -33,11 +33,13 @@ protected:
     static void clear() {
         NSUserDefaults::resetStandardUserDefaults();
         const fs::path path = NSUserDefaults::standardUserDefaults().filePath();
+        const std::string file = path.filename().string();
+        const std::string temporary = std::string(".").append(file);
         std::error_code ignored;
         for (const auto& entry : fs::directory_iterator(path.parent_path(), ignored)) {
             const std::string name = entry.path().filename().string();
             // The file, files moved aside, and temporaries a killed writer left.
-            if (name.starts_with(path.filename().string()) || name.starts_with("." + path.filename().string())) {
+            if (name.starts_with(file) || name.starts_with(temporary)) {
                 fs::remove(entry.path(), ignored);
             }
         }
