@@ -3,6 +3,8 @@
 #include <QVPlatform/dispatch/detail/Scheduler.h>
 #include <QVPlatform/foundation/Debug.h>
 
+#include <limits>
+
 namespace platform {
 
 std::shared_ptr<DispatchSourceTimer> DispatchSource::makeTimerSource(std::shared_ptr<DispatchQueue> queue) {
@@ -21,7 +23,9 @@ void DispatchSourceTimer::schedule(DispatchTime deadline, DispatchTimeInterval r
     disarm(lock);
     scheduled_ = !deadline.isDistantFuture();
     deadline_ = deadline.uptimeNanoseconds;
-    interval_ = repeating.isNever() ? 0 : std::max<std::int64_t>(repeating.totalNanoseconds(), 1);
+    // As the platform does: a zero interval is 1 ns, a negative one the longest interval.
+    const std::int64_t step = repeating.totalNanoseconds();
+    interval_ = repeating.isNever() ? 0 : step < 0 ? std::numeric_limits<std::int64_t>::max() : std::max<std::int64_t>(step, 1);
     leeway_ = leeway;
     pendingEvents_ = 0;
     arm(lock);
