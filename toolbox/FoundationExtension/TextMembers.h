@@ -25,12 +25,15 @@
 #include <QVToolbox/FoundationExtension/Digest.h>
 #include <QVToolbox/FoundationExtension/Encoding.h>
 #include <QVToolbox/FoundationExtension/NumberText.h>
+#include <QVToolbox/FoundationExtension/RegexHelper.h>
+#include <QVToolbox/FoundationExtension/Validation.h>
 
 #include <QVPlatform/foundation/Data.h>
 #include <QVPlatform/foundation/Decimal.h>
 #include <QVPlatform/foundation/NSNumber.h>
 #include <QVPlatform/foundation/NumberFormatter.h>
 #include <QVPlatform/foundation/Text.h>
+#include <QVPlatform/foundation/URL.h>
 
 #include <climits>
 #include <cmath>
@@ -104,6 +107,37 @@ struct TextMembers<W, StringFamily> {
     std::string urlEncoding(const platform::CharacterSet& characters) const { return QVToolbox::urlEncoding(text(), characters); }
     std::string urlEncoded() const { return QVToolbox::urlEncoded(text()); }
     std::string urlAllEncoded() const { return QVToolbox::urlAllEncoded(text()); }
+
+    // Validation and regular expressions ------------------------------------------------
+    bool isValidEmail() const { return QVToolbox::isValidEmail(text()); }
+    bool isValidMobile() const { return QVToolbox::isValidMobile(text()); }
+    bool isValidIDCardNumber() const { return QVToolbox::isValidIDCardNumber(text()); }
+    bool isValidIDCardNumStrict() const { return QVToolbox::isValidIDCardNumStrict(text()); }
+    bool isValidNickName() const { return QVToolbox::isValidNickName(text()); }
+    bool isChinese() const { return QVToolbox::isChinese(text()); }
+    bool containsChinese() const { return QVToolbox::containsChinese(text()); }
+    bool isValidNumberValue() const { return QVToolbox::isValidNumberValue(text()); }
+    bool isValidNumberAndDecimalPoint() const { return QVToolbox::isValidNumberAndDecimalPoint(text()); }
+    bool isValidNumber() const { return QVToolbox::isValidNumber(text()); }
+    bool isDecimalDigits() const { return QVToolbox::isDecimalDigits(text()); }
+    bool isLetters() const { return QVToolbox::isLetters(text()); }
+    bool isBlank() const { return QVToolbox::isBlank(text()); }
+    bool isPureInt() const { return QVToolbox::isPureInt(text()); }
+    bool isPureFloat() const { return QVToolbox::isPureFloat(text()); }
+    bool containsEmoji() const { return QVToolbox::containsEmoji(text()); }
+    bool isNineKeyBoard() const { return QVToolbox::isNineKeyBoard(text()); }
+    bool isVideoUrl() const { return QVToolbox::isVideoUrl(text()); }
+    bool isValidFileUrl() const { return QVToolbox::isValidFileUrl(text()); }
+    bool verifyUrl() const { return QVToolbox::verifyUrl(text()); }
+    std::string pregReplace(std::string_view pattern, std::string_view with,
+                            platform::NSRegularExpressionOptions options = platform::NSRegularExpressionOptions::none) const {
+        return QVToolbox::pregReplace(text(), pattern, with, options);
+    }
+    std::string deleteEmoji() const { return QVToolbox::deleteEmoji(text()); }
+    std::vector<std::string> matchesMiddleContentOfCharacters(std::string_view leftChar, std::string_view rightChar) const {
+        return QVToolbox::matchesMiddleContentOfCharacters(text(), leftChar, rightChar);
+    }
+    std::optional<std::vector<std::string>> getUrls() const { return QVToolbox::getUrls(text()); }
 
 private:
     std::string_view text() const { return detail::baseText(static_cast<const W&>(*this)); }
@@ -229,6 +263,7 @@ struct TextMembers<W, char32_t> {
         const char32_t c = static_cast<const W&>(*this).base;
         return platform::utf32ToUtf8(std::u32string_view(&c, 1));
     }
+    bool isEmoji() const { return QVToolbox::isEmoji(static_cast<const W&>(*this).base); }
     // The character's digit value; absent unless it is an ASCII digit.
     std::optional<long> charToInt() const {
         const char32_t c = static_cast<const W&>(*this).base;
@@ -247,6 +282,11 @@ struct TextMembers<W, double> : detail::FloatingTextMembers<W, double> {
 template <class W>
 struct TextMembers<W, float> : detail::FloatingTextMembers<W, float> {
     long lroundfToInt() const { return QVToolbox::lroundToInt(static_cast<double>(this->v())); }
+};
+
+template <class W>
+struct TextMembers<W, platform::URL> {
+    bool verifyUrl() const { return QVToolbox::verifyUrl(static_cast<const W&>(*this).base.absoluteString()); }
 };
 
 // Static members of the decimal-number handler's wrapper.
