@@ -26,7 +26,10 @@
 #include <QVToolbox/FoundationExtension/Encoding.h>
 #include <QVToolbox/FoundationExtension/NumberText.h>
 #include <QVToolbox/FoundationExtension/RegexHelper.h>
+#include <QVToolbox/FoundationExtension/TextEditing.h>
+#include <QVToolbox/FoundationExtension/TextSearch.h>
 #include <QVToolbox/FoundationExtension/Validation.h>
+#include <QVToolbox/FoundationExtension/Version.h>
 
 #include <QVPlatform/foundation/Data.h>
 #include <QVPlatform/foundation/Decimal.h>
@@ -139,6 +142,54 @@ struct TextMembers<W, StringFamily> {
     }
     std::optional<std::vector<std::string>> getUrls() const { return QVToolbox::getUrls(text()); }
 
+    // Trimming, masking and slicing -------------------------------------------------------
+    // A text index is a byte offset into the UTF-8 text.
+    std::size_t validIndex(long original) const { return QVToolbox::validIndex(text(), original); }
+    // sub({.to = 3}), sub({.from = 4}), sub({.start = 2, .length = -1}).
+    std::string sub(SubTo to) const { return QVToolbox::sub(text(), to); }
+    std::string sub(SubFrom from) const { return QVToolbox::sub(text(), from); }
+    std::string sub(SubStartLength range) const { return QVToolbox::sub(text(), range); }
+    std::string slice(IntRange range) const { return QVToolbox::slice(text(), range); }
+    std::string indexString(long index) const { return QVToolbox::indexString(text(), index); }
+    std::string truncateString(long n) const { return QVToolbox::truncateString(text(), n); }
+    std::string insertString(std::string_view content, long locat) const { return QVToolbox::insertString(text(), content, locat); }
+    std::vector<std::string> separatedByString(std::string_view with) const { return QVToolbox::separatedByString(text(), with); }
+    std::vector<std::string> toArray() const { return QVToolbox::toArray(text()); }
+    long length() const { return QVToolbox::length(text()); }
+    long countOfChars() const { return QVToolbox::countOfChars(text()); }
+    std::string removeBeginEndAllSapcefeed() const { return QVToolbox::removeBeginEndAllSapcefeed(text()); }
+    std::string removeBeginEndAllLinefeed() const { return QVToolbox::removeBeginEndAllLinefeed(text()); }
+    std::string removeBeginEndAllSapceAndLinefeed() const { return QVToolbox::removeBeginEndAllSapceAndLinefeed(text()); }
+    std::string removeAllSapce() const { return QVToolbox::removeAllSapce(text()); }
+    std::string removeAllLinefeed() const { return QVToolbox::removeAllLinefeed(text()); }
+    std::string removeAllLineAndSapcefeed() const { return QVToolbox::removeAllLineAndSapcefeed(text()); }
+    std::string removeCharacter(std::string_view characterString) const { return QVToolbox::removeCharacter(text(), characterString); }
+    std::string removeSomeStringUseSomeString(std::string_view removeString, std::string_view replacingString) const {
+        return QVToolbox::removeSomeStringUseSomeString(text(), removeString, replacingString);
+    }
+    std::string replacingCharacters(platform::NSRange range, std::string_view replacingString) const {
+        return QVToolbox::replacingCharacters(text(), range, replacingString);
+    }
+    std::string hide12BitsPhone(std::string_view combine) const { return QVToolbox::hide12BitsPhone(text(), combine); }
+    std::string hidePhone(std::string_view combine, long digitsBefore, long digitsAfter) const {
+        return QVToolbox::hidePhone(text(), combine, digitsBefore, digitsAfter);
+    }
+    std::string hideEmail(std::string_view combine = "*", long digitsBefore = 1, long digitsAfter = 1) const {
+        return QVToolbox::hideEmail(text(), combine, digitsBefore, digitsAfter);
+    }
+    bool contains(std::string_view find) const { return QVToolbox::contains(text(), find); }
+    bool containsIgnoringCase(std::string_view find) const { return QVToolbox::containsIgnoringCase(text(), find); }
+    bool isHasPrefix(std::string_view prefix) const { return QVToolbox::isHasPrefix(text(), prefix); }
+    bool isHasSuffix(std::string_view suffix) const { return QVToolbox::isHasSuffix(text(), suffix); }
+    long positionFirst(std::string_view of) const { return QVToolbox::positionFirst(text(), of); }
+    long positionLast(std::string_view of) const { return QVToolbox::positionLast(text(), of); }
+    std::optional<TextRange> range(std::string_view of) const { return QVToolbox::range(text(), of); }
+    std::vector<platform::NSRange> nsRange(std::string_view of) const { return QVToolbox::nsRange(text(), of); }
+    std::string toPinyin(bool keepTone) const { return QVToolbox::toPinyin(text(), keepTone); }
+    std::string pinyinInitials(bool upper) const { return QVToolbox::pinyinInitials(text(), upper); }
+    static std::optional<std::string> stringWithUUID() { return QVToolbox::stringWithUUID(); }
+    void copy() const { copyToPasteboard(text()); }
+
 private:
     std::string_view text() const { return detail::baseText(static_cast<const W&>(*this)); }
 };
@@ -150,6 +201,11 @@ struct TextMembers<W, std::string> {
     std::string unicodeDecode() const { return QVToolbox::unicodeDecode(text()); }
     std::string toHtmlEncodedString() const { return QVToolbox::toHtmlEncodedString(text()); }
     std::optional<std::string> htmlEncodedStringToString() const { return QVToolbox::htmlEncodedStringToString(text()); }
+    // 1, 0 or -1 against the application's version.
+    int compare() const { return compareVersion(text()); }
+    bool bigVersion() const { return compare() == 1; }
+    bool bigEVersion() const { return compare() != -1; }
+    bool smallEVersion() const { return compare() != 1; }
 
 private:
     std::string_view text() const { return static_cast<const W&>(*this).base; }
@@ -282,6 +338,13 @@ struct TextMembers<W, double> : detail::FloatingTextMembers<W, double> {
 template <class W>
 struct TextMembers<W, float> : detail::FloatingTextMembers<W, float> {
     long lroundfToInt() const { return QVToolbox::lroundToInt(static_cast<double>(this->v())); }
+};
+
+template <class W>
+struct TextMembers<W, platform::NSRange> {
+    std::optional<TextRange> toRange(std::string_view string) const {
+        return QVToolbox::toRange(static_cast<const W&>(*this).base, string);
+    }
 };
 
 template <class W>
