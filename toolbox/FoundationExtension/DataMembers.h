@@ -15,6 +15,7 @@
 #include <QVToolbox/FoundationExtension/DateHelpers.h>
 #include <QVToolbox/FoundationExtension/FileHelpers.h>
 #include <QVToolbox/FoundationExtension/JSONHelpers.h>
+#include <QVToolbox/FoundationExtension/VideoHelpers.h>
 #include <QVToolbox/FoundationExtension/WeakHolders.h>
 #include <QVToolbox/core/Stack.h>
 
@@ -98,6 +99,22 @@ struct DataMembers<W, platform::FileManager> {
     }
     static bool isEqual(std::string_view filePath1, std::string_view filePath2) {
         return QVToolbox::isEqual(filePath1, filePath2);
+    }
+
+    static std::shared_ptr<platform::UIImage> getLocalVideoImage(std::string_view videoPath, bool preferredTrackTransform) {
+        return QVToolbox::getLocalVideoImage(videoPath, preferredTrackTransform);
+    }
+    static std::vector<std::shared_ptr<platform::UIImage>> getLocalVideoImages(const std::vector<std::string>& videoPaths,
+                                                                               bool preferredTrackTransform) {
+        return QVToolbox::getLocalVideoImages(videoPaths, preferredTrackTransform);
+    }
+    static void getServerVideoImage(std::string videoPath, bool preferredTrackTransform,
+                                    std::function<void(std::shared_ptr<platform::UIImage>)> completion) {
+        QVToolbox::getServerVideoImage(std::move(videoPath), preferredTrackTransform, std::move(completion));
+    }
+    static void getServerVideoImages(std::vector<std::string> videoPaths, bool preferredTrackTransform,
+                                     std::function<void(std::vector<std::shared_ptr<platform::UIImage>>)> completion) {
+        QVToolbox::getServerVideoImages(std::move(videoPaths), preferredTrackTransform, std::move(completion));
     }
 };
 

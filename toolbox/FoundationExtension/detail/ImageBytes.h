@@ -1,4 +1,4 @@
-// Image decoding for readFromFile(ImageType): the bytes of a PNG, JPEG or GIF file as an image
+// Image decoding for readFromFile(ImageType): the bytes of a PNG or JPEG file as an image
 // object.
 #pragma once
 
