@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <set>
+#include <unordered_map>
 #include <string>
 
 namespace platform {
@@ -113,6 +114,7 @@ std::string NSNumberFormatter::localeIdentifier() const { return locale_.empty()
 
 // Builds the ICU formatter for a formatter's settings.
 struct NumberFormatterBuilder {
+    static icu::NumberFormat* cached(const NSNumberFormatter& s);
     static std::unique_ptr<icu::NumberFormat> build(const NSNumberFormatter& s) {
         auto f = makeBase(s.style_, icuLocale(s.localeIdentifier()));
         if (!f) return nullptr;
@@ -151,8 +153,56 @@ struct NumberFormatterBuilder {
     }
 };
 
+namespace {
+
+// A formatter's settings as one text, the key of the per-thread formatter cache.
+std::string settingsKey(const NSNumberFormatter& s, const std::string& locale, const auto& fields) {
+    std::string key = locale;
+    key += '|';
+    key += std::to_string(static_cast<int>(s.numberStyle()));
+    key += '|';
+    key += std::to_string(static_cast<int>(s.roundingMode()));
+    for (const auto* text : fields.texts) {
+        key.push_back('|');
+        if (text) {
+            key.push_back('1');
+            key.append(*text);
+        } else {
+            key.push_back('0');
+        }
+        key.push_back('\x1f');
+    }
+    for (const auto number : fields.numbers) {
+        key.push_back('|');
+        if (number) key.append(std::to_string(*number));
+        else key.push_back('-');
+    }
+    return key;
+}
+
+}  // namespace
+
+// Building an ICU formatter costs tens of microseconds; each thread keeps the ones it built
+// for the settings it used, so that formatting with the same settings costs a format.
+icu::NumberFormat* NumberFormatterBuilder::cached(const NSNumberFormatter& s) {
+    struct Fields {
+        const std::string* texts[6];
+        std::optional<int> numbers[9];
+    } fields{{s.groupingSeparator_ ? &*s.groupingSeparator_ : nullptr, s.decimalSeparator_ ? &*s.decimalSeparator_ : nullptr,
+              s.paddingCharacter_ ? &*s.paddingCharacter_ : nullptr, s.positivePrefix_ ? &*s.positivePrefix_ : nullptr,
+              s.positiveSuffix_ ? &*s.positiveSuffix_ : nullptr, s.positiveFormat_ ? &*s.positiveFormat_ : nullptr},
+             {s.minimumIntegerDigits_, s.maximumIntegerDigits_, s.minimumFractionDigits_, s.maximumFractionDigits_,
+              s.usesGrouping_ ? std::optional<int>(*s.usesGrouping_) : std::nullopt, s.groupingSize_, s.formatWidth_,
+              s.paddingPosition_ ? std::optional<int>(static_cast<int>(*s.paddingPosition_)) : std::nullopt, std::nullopt}};
+    const std::string key = settingsKey(s, s.localeIdentifier(), fields);
+    thread_local std::unordered_map<std::string, std::unique_ptr<icu::NumberFormat>> built;
+    if (auto it = built.find(key); it != built.end()) return it->second.get();
+    if (built.size() >= 64) built.clear();
+    return built.emplace(key, build(s)).first->second.get();
+}
+
 std::optional<std::string> NSNumberFormatter::stringFromNumber(const NSNumber& number) const {
-    auto f = NumberFormatterBuilder::build(*this);
+    auto* f = NumberFormatterBuilder::cached(*this);
     if (!f) return std::nullopt;
     UErrorCode status = U_ZERO_ERROR;
     icu::Formattable value;
@@ -175,7 +225,7 @@ std::optional<std::string> NSNumberFormatter::stringFromNumber(const NSNumber& n
 }
 
 std::optional<NSNumber> NSNumberFormatter::numberFromString(std::string_view text) const {
-    auto f = NumberFormatterBuilder::build(*this);
+    auto* f = NumberFormatterBuilder::cached(*this);
     if (!f || text.empty()) return std::nullopt;
     const icu::UnicodeString input = u(text);
     icu::Formattable value;

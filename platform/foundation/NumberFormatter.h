@@ -11,8 +11,9 @@
 // (spelled out) ignores the layout settings. "No style" formats with the pattern "#": no
 // grouping and no fraction digits. Where ICU has no number data for the locale, a fixed
 // English locale stands in: "," grouping and "." decimal point.
-// Reading requires the whole text to be a number. Thread rule: a value; each call builds
-// its ICU formatter, so separate formatters may be used on separate threads freely.
+// Reading requires the whole text to be a number. Thread rule: a value, not synchronised;
+// the ICU formatters behind it are kept per thread (one per distinct settings), so
+// formatters may be used on separate threads freely.
 #pragma once
 
 #include <QVPlatform/foundation/NSNumber.h>
