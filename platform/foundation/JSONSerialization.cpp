@@ -2,7 +2,6 @@
 
 #include <QVPlatform/foundation/Text.h>
 
-#include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
 #include <charconv>
@@ -17,8 +16,19 @@ namespace {
 
 constexpr std::size_t kMaxDepth = 512;
 
-// Builds an Any from RapidJSON's events with an explicit stack, so that nesting costs heap,
-// not call stack.
+// True when an out-of-range number is tiny rather than huge: a negative exponent or, without
+// an exponent, a zero integer part.
+bool isTiny(std::string_view text) {
+    if (text.starts_with('-')) text.remove_prefix(1);
+    if (const auto e = text.find_first_of("eE"); e != std::string_view::npos) {
+        return e + 1 < text.size() && text[e + 1] == '-';
+    }
+    text = text.substr(0, text.find('.'));
+    return text.find_first_not_of('0') == std::string_view::npos;
+}
+
+// Builds an Any from RapidJSON's events. Open containers wait on a stack of frames whose depth
+// is capped, which also caps RapidJSON's recursion.
 class Builder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Builder> {
 public:
     explicit Builder(bool fragmentsAllowed) : fragmentsAllowed_(fragmentsAllowed) {}
@@ -27,16 +37,28 @@ public:
 
     bool Null() { return add(Any()); }
     bool Bool(bool b) { return add(Any(b)); }
-    bool Int(int i) { return add(Any(i)); }
-    bool Uint(unsigned u) { return add(Any(u)); }
-    bool Int64(std::int64_t i) { return add(Any(i)); }
-    bool Uint64(std::uint64_t u) {
-        if (u > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-            return add(Any(static_cast<double>(u)));
+    // Numbers arrive as their text (kParseNumbersAsStringsFlag): std::from_chars converts them
+    // exactly, where RapidJSON's own conversion misbehaves on extreme exponents.
+    bool RawNumber(const char* s, rapidjson::SizeType length, bool) {
+        const char* end = s + length;
+        const std::string_view text(s, length);
+        if (text.find_first_of(".eE") == std::string_view::npos) {
+            std::int64_t integer = 0;
+            const auto [ptr, error] = std::from_chars(s, end, integer);
+            if (error == std::errc() && ptr == end) return add(Any(integer));
         }
-        return add(Any(static_cast<std::int64_t>(u)));
+        double value = 0;
+        const auto [ptr, error] = std::from_chars(s, end, value);
+        if (ptr != end) return false;
+        if (error == std::errc::result_out_of_range) {
+            // Too small becomes zero; too large has no double and fails the parse.
+            if (!isTiny(text)) return false;
+            value = text.starts_with('-') ? -0.0 : 0.0;
+        } else if (error != std::errc()) {
+            return false;
+        }
+        return add(Any(value));
     }
-    bool Double(double d) { return add(Any(d)); }
     bool String(const char* s, rapidjson::SizeType length, bool) { return add(Any(std::string(s, length))); }
     bool StartObject() { return open(Any(Any::Dictionary{})); }
     bool Key(const char* s, rapidjson::SizeType length, bool) {
@@ -214,11 +236,18 @@ private:
 
 std::optional<Any> JSONSerialization::jsonObject(std::string_view bytes, ReadingOptions options) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    // Parsed in place in a private copy: strings and numbers then need no internal stack in
+    // RapidJSON. Its recursion is bounded by the builder's depth limit.
+    std::string buffer(bytes);
+    // RapidJSON's UTF-8 check reads up to three bytes after a lead byte before it sees that
+    // they are no continuation; zero padding keeps a lead byte at the very end from reading
+    // past the buffer.
+    buffer.append(4, '\0');
     Builder builder(options.fragmentsAllowed);
-    rapidjson::MemoryStream stream(bytes.data(), bytes.size());
+    rapidjson::InsituStringStream stream(buffer.data());
     rapidjson::Reader reader;
     constexpr unsigned flags =
-        rapidjson::kParseValidateEncodingFlag | rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag;
+        rapidjson::kParseInsituFlag | rapidjson::kParseValidateEncodingFlag | rapidjson::kParseNumbersAsStringsFlag;
     if (reader.Parse<flags>(stream, builder).IsError()) return std::nullopt;
     // The stream reads a NUL byte as the end of input: text after one is an error too.
     if (stream.Tell() != bytes.size()) return std::nullopt;

@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <string>
 
@@ -47,6 +51,10 @@ TEST(JSONSerialization, ReadsKindsAndKeepsIntegersApartFromDoubles) {
     EXPECT_EQ((*v)["list"], Any(Any::List{Any::List{}, Any::Dictionary{}, Any::List{1}}));
     EXPECT_EQ((*v)["dup"], Any(2));
     EXPECT_EQ(v->count(), 16u);
+    // Beyond the double range: too small reads as zero, too large fails.
+    EXPECT_EQ(JSONSerialization::jsonObject("[1e-400, -0.0000e-999999999999]"), Any(Any::List{0.0, -0.0}));
+    EXPECT_FALSE(JSONSerialization::jsonObject("[1e309]"));
+    EXPECT_FALSE(JSONSerialization::jsonObject(std::string("[").append(400, '9').append("]")));
     // A byte-order mark is skipped.
     EXPECT_EQ(JSONSerialization::jsonObject("\xEF\xBB\xBF[1]"), Any(Any::List{1}));
 }
@@ -120,4 +128,19 @@ TEST(JSONSerialization, ValidityCheckFollowsThePlatformSerializer) {
     for (int i = 0; i < 2000; ++i) deep = Any::List{deep};
     EXPECT_FALSE(JSONSerialization::isValidJSONObject(deep));
     EXPECT_FALSE(write(deep));
+}
+
+// Found by fuzz/json.cpp: an unterminated string ending in a UTF-8 lead byte made the UTF-8
+// check read past the end of the input.
+TEST(JSONSerialization, FuzzFoundLeadByteAtTheEndIsRejectedSafely) {
+    // QV_TEST_DATA under ctest; beside the sources when the binary is run by hand.
+    const char* dir = std::getenv("QV_TEST_DATA");
+    const std::string data = dir ? std::string(dir) : (std::filesystem::path(__FILE__).parent_path() / "../../data").string();
+    std::ifstream in(data + "/fuzz/json-utf8-lead-byte-at-end.json", std::ios::binary);
+    const std::string input((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(input.empty());
+    EXPECT_FALSE(JSONSerialization::jsonObject(input, {.fragmentsAllowed = true}));
+    for (const char* tail : {"\xE6", "\xF0", "\xF0\x9F", "\xC3"}) {
+        EXPECT_FALSE(JSONSerialization::jsonObject(std::string("[\"ab") + tail, {.fragmentsAllowed = true}));
+    }
 }

@@ -1,0 +1,34 @@
+// URL parsing and percent-encoding: no input crashes; encoding then decoding valid UTF-8
+// gives the text back.
+#include <QVPlatform/foundation/Text.h>
+#include <QVPlatform/foundation/URL.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace platform;
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (const auto url = URL::string(bytes)) {
+        if (url->absoluteString() != bytes) __builtin_trap();
+        (void)url->scheme();
+        (void)url->host();
+        (void)url->port();
+        (void)url->user();
+        (void)url->path();
+        (void)url->query();
+        (void)url->fragment();
+        (void)url->isFileURL();
+        (void)url->lastPathComponent();
+        (void)url->pathExtension();
+        (void)url->appendingPathComponent("x y").absoluteString();
+        (void)url->deletingLastPathComponent().absoluteString();
+    }
+    (void)removingPercentEncoding(bytes);
+    const std::string encoded = addingPercentEncoding(bytes, CharacterSet::urlQueryAllowed());
+    const auto decoded = removingPercentEncoding(encoded);
+    if (isValidUtf8(bytes) != decoded.has_value()) __builtin_trap();
+    if (decoded && *decoded != bytes) __builtin_trap();
+    return 0;
+}
