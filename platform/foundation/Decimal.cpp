@@ -78,6 +78,20 @@ std::string divideMagnitudes(const std::string& a, const std::string& b, std::st
     std::string quotient;
     quotient.reserve(a.size());
     remainder.clear();
+    if (b.size() <= 19) {
+        // A divisor that fits 64 bits: short division, one digit at a time.
+        unsigned long long d = 0;
+        for (char c : b) d = d * 10 + static_cast<unsigned>(c - '0');
+        unsigned __int128 r = 0;
+        for (char c : a) {
+            r = r * 10 + static_cast<unsigned>(c - '0');
+            quotient.push_back(static_cast<char>('0' + static_cast<int>(r / d)));
+            r %= d;
+        }
+        stripLeadingZeros(quotient);
+        for (auto v = static_cast<unsigned long long>(r); v; v /= 10) remainder.insert(remainder.begin(), static_cast<char>('0' + v % 10));
+        return quotient;
+    }
     for (char digit : a) {
         remainder.push_back(digit);
         stripLeadingZeros(remainder);

@@ -1,6 +1,5 @@
 #include <QVToolbox/FoundationExtension/Validation.h>
 
-#include <QVPlatform/foundation/Calendar.h>
 #include <QVPlatform/foundation/Date.h>
 #include <QVPlatform/foundation/RegularExpression.h>
 #include <QVPlatform/foundation/Text.h>
@@ -9,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ctime>
 
 namespace QVToolbox {
 
@@ -81,8 +81,12 @@ bool scansNumber(std::string_view text, bool allowFraction) {
     return i == s.size();
 }
 
+// The current year (UTC: a few hours either way at New Year decide nothing here).
 int currentYear() {
-    return static_cast<int>(platform::Calendar::current().component(platform::Calendar::Component::year, platform::Date::now()));
+    const auto seconds = static_cast<std::time_t>(platform::Date::now().timeIntervalSince1970());
+    std::tm parts{};
+    gmtime_r(&seconds, &parts);
+    return parts.tm_year + 1900;
 }
 
 }  // namespace
