@@ -73,8 +73,11 @@ void QVThrottler::perform(std::uint64_t job) {
     std::shared_ptr<const Callback> callback;
     {
         std::lock_guard lock(mutex_);
+        // Replaced by a later call in the moment between starting and getting here: treated
+        // as cancelled, so that only the latest call's job runs and runs stay apart.
+        if (job != jobNumber_) return;
         lastExecutionTime_ = DispatchTime::now();
-        if (job == jobNumber_) waitingForPerform_ = false;
+        waitingForPerform_ = false;
         callback = callback_;
     }
     if (callback) (*callback)();

@@ -72,8 +72,7 @@ private:
     mutable std::mutex mutex_;  // guards every field below
     std::shared_ptr<const Callback> callback_;
     platform::DispatchWorkItemPtr callbackJob_;
-    std::uint64_t jobNumber_ = 0;  // the latest job; an older job that was already running when
-                                   // it was replaced does not clear waitingForPerform_
+    std::uint64_t jobNumber_ = 0;  // the latest job; only it may run
     std::optional<platform::DispatchTime> previousScheduled_;
     std::optional<platform::DispatchTime> lastExecutionTime_;
     bool waitingForPerform_ = false;
