@@ -15,6 +15,9 @@
 #include <QVToolbox/core/Asyncs.h>
 #include <QVToolbox/core/GlobalTools.h>
 #include <QVToolbox/core/Screen.h>
+#include <QVToolbox/core/ResourceLookup.h>
+#include <QVToolbox/core/Associated.h>
+#include <QVToolbox/core/Unown.h>
 #include <QVToolbox/FoundationExtension/TextMembers.h>
 #include <QVToolbox/FoundationExtension/DataMembers.h>
 #include <QVToolbox/timing/Timing.h>
