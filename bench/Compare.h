@@ -17,7 +17,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const auto& run : runs) {
             if (run.run_type != Run::RT_Iteration && run.aggregate_name != "mean") continue;
-            const std::string name = run.benchmark_name();
+            const std::string name = run.run_name.function_name;
             const auto slash = name.rfind('/');
             if (slash == std::string::npos) continue;
             const std::string side = name.substr(slash + 1);

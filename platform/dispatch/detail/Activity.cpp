@@ -2,6 +2,7 @@
 
 #include <QVPlatform/dispatch/RunLoop.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -11,9 +12,11 @@ namespace platform::detail {
 namespace {
 
 struct Activity {
-    std::mutex mutex;  // guards outstanding and generation
+    // Counted without the lock on the hot path; the lock is taken only to wake waiters, and
+    // waiters test under it, so no wake-up is lost.
+    std::atomic<std::int64_t> outstanding{0};
+    std::mutex mutex;  // guards generation; orders wake-ups with waiters' tests
     std::condition_variable changed;
-    std::int64_t outstanding = 0;
     std::uint64_t generation = 0;
 };
 
@@ -24,16 +27,14 @@ Activity& activity() {
 
 }  // namespace
 
-void workQueued() {
-    auto& a = activity();
-    std::lock_guard lock(a.mutex);
-    ++a.outstanding;
-}
+void workQueued() { activity().outstanding.fetch_add(1, std::memory_order_relaxed); }
 
 void workFinished() {
     auto& a = activity();
-    std::lock_guard lock(a.mutex);
-    if (--a.outstanding == 0) a.changed.notify_all();
+    if (a.outstanding.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        std::lock_guard lock(a.mutex);
+        a.changed.notify_all();
+    }
 }
 
 void activityChanged() {
