@@ -32,8 +32,20 @@ void BM_Format_peer(benchmark::State& state) {
     }
 }
 
+// Two members that need different patterns, called in turn: the shared formatter switches.
+void BM_AlternatingPatterns_ours(benchmark::State& state) {
+    int i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(QVToolbox::timestampToFormatterTimeString("1700000000", (i++ & 1) ? kPattern : "HH:mm"));
+    }
+}
+
+void BM_AlternatingPatterns_peer(benchmark::State& state) { BM_Format_peer(state); }
+
 }  // namespace
 
+BENCHMARK(BM_AlternatingPatterns_ours)->Name("format_alternating_patterns/ours");
+BENCHMARK(BM_AlternatingPatterns_peer)->Name("format_alternating_patterns/peer");
 BENCHMARK(BM_Format_ours)->Name("format_timestamp/ours");
 BENCHMARK(BM_Format_peer)->Name("format_timestamp/peer");
 

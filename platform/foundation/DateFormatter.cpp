@@ -8,6 +8,7 @@
 #include <unicode/smpdtfmt.h>
 
 #include <cmath>
+#include <utility>
 
 namespace platform {
 
@@ -65,6 +66,16 @@ DateFormatter::Engine& DateFormatter::engine() const {
     const std::string loc = locale_.identifier();
     const std::string zone = timeZone_.identifier();
     if (engine_ && engine_->matches(*this, loc, zone)) return *engine_;
+    // A new explicit pattern over the same settings: re-pattern the formatter in place,
+    // which is much cheaper than building a new one (shared formatters switch often).
+    if (engine_ && engine_->pattern && pattern_) {
+        const std::optional<std::string> previous = std::exchange(engine_->pattern, pattern_);
+        if (engine_->matches(*this, loc, zone)) {
+            engine_->format->applyPattern(detail::toUnicode(*pattern_));
+            return *engine_;
+        }
+        engine_->pattern = previous;
+    }
 
     auto e = std::make_unique<Engine>();
     e->pattern = pattern_;

@@ -20,9 +20,17 @@ namespace platform {
 using DebugSink = std::function<void(std::string_view message, std::string_view sourceFile)>;
 
 void debugPrint(std::string_view message, std::string_view sourceFile);
+#if defined(__cpp_lib_source_location)
 inline void debugPrint(std::string_view message, std::source_location where = std::source_location::current()) {
     debugPrint(message, std::string_view(where.file_name()));
 }
+#else
+// Compilers whose library lacks std::source_location (clang 14 with libstdc++ 12, used for
+// the fuzzers): the caller's file through the builtin that source_location wraps.
+inline void debugPrint(std::string_view message, const char* sourceFile = __builtin_FILE()) {
+    debugPrint(message, std::string_view(sourceFile));
+}
+#endif
 // Replaces the sink (null restores the default); returns the previous one.
 DebugSink setDebugSink(DebugSink sink);
 
