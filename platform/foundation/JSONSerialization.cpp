@@ -59,10 +59,18 @@ public:
         }
         return add(Any(value));
     }
-    bool String(const char* s, rapidjson::SizeType length, bool) { return add(Any(std::string(s, length))); }
+    // RapidJSON lets a lone low surrogate ("\udc00") and UTF-8-encoded surrogates through;
+    // texts here are always valid UTF-8, so such strings fail the parse.
+    bool String(const char* s, rapidjson::SizeType length, bool) {
+        const std::string_view text(s, length);
+        if (!isValidUtf8(text)) return false;
+        return add(Any(text));
+    }
     bool StartObject() { return open(Any(Any::Dictionary{})); }
     bool Key(const char* s, rapidjson::SizeType length, bool) {
-        stack_.back().key.assign(s, length);
+        const std::string_view text(s, length);
+        if (!isValidUtf8(text)) return false;
+        stack_.back().key.assign(text);
         return true;
     }
     bool EndObject(rapidjson::SizeType) { return close(); }

@@ -144,3 +144,18 @@ TEST(JSONSerialization, FuzzFoundLeadByteAtTheEndIsRejectedSafely) {
         EXPECT_FALSE(JSONSerialization::jsonObject(std::string("[\"ab") + tail, {.fragmentsAllowed = true}));
     }
 }
+
+// Found by fuzz/json.cpp: a surrogate code point (escaped alone, or UTF-8-encoded) was read
+// into a text that is not UTF-8, which the writer then refused.
+TEST(JSONSerialization, FuzzFoundSurrogatesAreRejected) {
+    const char* dir = std::getenv("QV_TEST_DATA");
+    const std::string data = dir ? std::string(dir) : (std::filesystem::path(__FILE__).parent_path() / "../../data").string();
+    std::ifstream in(data + "/fuzz/json-encoded-surrogate-in-key.json", std::ios::binary);
+    const std::string input((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(input.empty());
+    EXPECT_FALSE(JSONSerialization::jsonObject(input, {.fragmentsAllowed = true}));
+    for (const char* text : {R"(["\udddd"])", R"({"\udc00":1})", "[\"\xED\xB7\x9D\"]", R"(["\ud800x"])"}) {
+        EXPECT_FALSE(JSONSerialization::jsonObject(text)) << text;
+    }
+    EXPECT_EQ(JSONSerialization::jsonObject(R"(["\ud83d\ude00"])"), Any(Any::List{"😀"}));
+}
