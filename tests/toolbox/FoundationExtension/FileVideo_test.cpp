@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/DebugMessages.h"
+
 #include <filesystem>
 
 using namespace QVToolbox;
@@ -23,15 +25,6 @@ struct Clips {
         folder = mkdtemp(pattern);
     }
     ~Clips() { std::filesystem::remove_all(folder); }
-};
-
-struct DebugMessages {
-    std::vector<std::string> seen;
-    platform::DebugSink previous;
-    DebugMessages() {
-        previous = platform::setDebugSink([this](std::string_view m, std::string_view) { seen.emplace_back(m); });
-    }
-    ~DebugMessages() { platform::setDebugSink(previous); }
 };
 
 }  // namespace
@@ -49,7 +42,7 @@ TEST(FileVideo, LocalFramesAsImagesAndTheFailureMessage) {
     EXPECT_EQ(asStored->pixelWidth(), 64);
     EXPECT_NEAR(asStored->bitmap().pixel(8, 16)[0], 100, 3);  // frame 10, shown at 1.0 s
 
-    DebugMessages debug;
+    qvtest::DebugMessages debug;
     const auto images = Files::getLocalVideoImages({path, clips.folder + "/missing.mov"}, true);
     ASSERT_EQ(images.size(), 2u);
     EXPECT_NE(images[0], nullptr);
@@ -61,7 +54,7 @@ TEST(FileVideo, ServerVariantsCallBackOnTheMainThread) {
     Clips clips;
     const std::string path = clips.folder + "/clip.mov";
     ASSERT_TRUE(qvtest::writeTestVideo(path, 15, 0));
-    DebugMessages debug;
+    qvtest::DebugMessages debug;
     std::shared_ptr<platform::UIImage> one;
     bool calledOnMain = false;
     std::vector<std::shared_ptr<platform::UIImage>> many;

@@ -4,25 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/DebugMessages.h"
+
 using namespace QVToolbox;
 using platform::Any;
 
-namespace {
-
-// Collects what the debug channel receives while alive.
-struct DebugMessages {
-    std::vector<std::string> seen;
-    platform::DebugSink previous;
-    DebugMessages() {
-        previous = platform::setDebugSink([this](std::string_view m, std::string_view) { seen.emplace_back(m); });
-    }
-    ~DebugMessages() { platform::setDebugSink(previous); }
-};
-
-}  // namespace
-
 TEST(JSONHelpers, CompactJSONAndTheInvalidCase) {
-    DebugMessages debug;
+    qvtest::DebugMessages debug;
     EXPECT_EQ(toJSON(Any::List{1, "a", 2.5, true, nullptr}), R"([1,"a",2.5,true,null])");
     EXPECT_EQ(toJSON(Any::Dictionary{{"b", Any::List{}}, {"a", "x/y"}}), R"({"a":"x\/y","b":[]})");
     EXPECT_TRUE(debug.seen.empty());

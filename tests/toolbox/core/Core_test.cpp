@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/DebugMessages.h"
+
 #include <atomic>
 #include <thread>
 
@@ -187,8 +189,8 @@ TEST(ScreenProfile, ParsesHostProfiles) {
 
 TEST(GlobalTools, OpensOnlyThroughRegisteredHandlers) {
     auto app = platform::UIApplication::shared();
-    std::vector<std::string> debug;
-    auto previous = platform::setDebugSink([&](std::string_view m, std::string_view) { debug.emplace_back(m); });
+    qvtest::DebugMessages messages;
+    const auto& debug = messages.seen;
 
     std::optional<bool> result;
     HxGlobalTools::callPhone("10086", [&](bool ok) { result = ok; });
@@ -220,5 +222,4 @@ TEST(GlobalTools, OpensOnlyThroughRegisteredHandlers) {
     EXPECT_EQ(app->applicationState(), platform::UIApplication::State::background);
     app->setApplicationState(platform::UIApplication::State::active);
     EXPECT_EQ(HxGlobalTools::getViewController("id", "Main"), nullptr);
-    platform::setDebugSink(previous);
 }
