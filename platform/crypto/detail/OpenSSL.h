@@ -1,5 +1,5 @@
 // Shared OpenSSL plumbing for the crypto components: fetched algorithms, kept for the life of
-// the process, and the one-time load of the legacy provider.
+// the process (released at exit), and the one-time load of the legacy provider.
 #pragma once
 
 #include <openssl/evp.h>
