@@ -61,12 +61,13 @@ ObjCClass& Bundle::classObject() {
 Bundle::Bundle(Token, fs::path path) : path_(std::move(path)), info_(readInfoDictionary(path_)) {}
 
 std::shared_ptr<Bundle> Bundle::main() {
-    static std::mutex mutex;  // guards cached
-    static std::shared_ptr<Bundle> cached;
+    // Never destroyed: exit handlers (the user defaults' final write) still ask for it.
+    static auto* mutex = new std::mutex();  // guards cached
+    static auto* cached = new std::shared_ptr<Bundle>();
     const fs::path path = Host::mainBundlePath();
-    std::lock_guard lock(mutex);
-    if (!cached || cached->bundlePath() != path) cached = std::make_shared<Bundle>(Token{}, path);
-    return cached;
+    std::lock_guard lock(*mutex);
+    if (!*cached || (*cached)->bundlePath() != path) *cached = std::make_shared<Bundle>(Token{}, path);
+    return *cached;
 }
 
 std::shared_ptr<Bundle> Bundle::atPath(const fs::path& path) {

@@ -8,8 +8,9 @@ namespace platform {
 
 namespace {
 
-std::mutex configurationMutex;  // guards configured
-HostConfiguration configured;
+// Never destroyed, so that exit handlers may still read the configuration.
+std::mutex& configurationMutex = *new std::mutex();  // guards configured
+HostConfiguration& configured = *new HostConfiguration();
 
 std::optional<std::string> environment(const char* name) {
     const char* value = std::getenv(name);
