@@ -4,6 +4,7 @@
 # of each stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 JOBS=${JOBS:-2}
 export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 export GTEST_COLOR=no
@@ -37,7 +38,7 @@ configure build/tsan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DQV_SANITIZ
   -DQV_BUILD_BENCHMARKS=OFF -DQV_BUILD_TOOLS=OFF
 cmake --build build/tsan -j "$JOBS" --target concurrency_tests
 # TSan needs a fixed address-space layout on kernels with high mmap randomisation.
-(cd build/tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+(cd build/tsan && TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan.supp" \
   setarch "$(uname -m)" -R ctest -L concurrency -j "$JOBS" --output-on-failure --timeout 600)
 stage_end "tsan"
 
