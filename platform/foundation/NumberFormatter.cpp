@@ -2,6 +2,8 @@
 
 #include <QVPlatform/foundation/Host.h>
 
+#include <QVPlatform/foundation/detail/IcuText.h>
+
 #include <unicode/decimfmt.h>
 #include <unicode/dcfmtsym.h>
 #include <unicode/locid.h>
@@ -17,9 +19,8 @@ namespace platform {
 
 namespace {
 
-icu::UnicodeString u(std::string_view text) {
-    return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-}
+// Short names for the conversions used throughout this file.
+icu::UnicodeString (&u)(std::string_view) = detail::toUnicode;
 
 UNumberFormatStyle icuStyle(NSNumberFormatterStyle style) {
     switch (style) {

@@ -1,5 +1,7 @@
 #include <QVPlatform/foundation/RegularExpression.h>
 
+#include <QVPlatform/foundation/detail/IcuText.h>
+
 #include <unicode/regex.h>
 #include <unicode/unistr.h>
 
@@ -14,15 +16,10 @@ struct NSRegularExpression::Compiled {
 
 namespace {
 
-icu::UnicodeString u(std::string_view text) {
-    return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-}
+// Short names for the conversions used throughout this file.
+icu::UnicodeString (&u)(std::string_view) = detail::toUnicode;
+std::string (&utf8)(const icu::UnicodeString&) = detail::toUtf8;
 
-std::string utf8(const icu::UnicodeString& s) {
-    std::string out;
-    s.toUTF8String(out);
-    return out;
-}
 
 uint32_t icuFlags(NSRegularExpressionOptions options) {
     const auto o = static_cast<std::uint32_t>(options);

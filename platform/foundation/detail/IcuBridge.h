@@ -6,6 +6,7 @@
 #include <QVPlatform/foundation/Date.h>
 #include <QVPlatform/foundation/Locale.h>
 #include <QVPlatform/foundation/TimeZone.h>
+#include <QVPlatform/foundation/detail/IcuText.h>
 
 #include <unicode/locid.h>
 #include <unicode/timezone.h>
@@ -17,16 +18,6 @@
 #include <string_view>
 
 namespace platform::detail {
-
-inline icu::UnicodeString toUnicode(std::string_view text) {
-    return icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-}
-
-inline std::string toUtf8(const icu::UnicodeString& text) {
-    std::string out;
-    text.toUTF8String(out);
-    return out;
-}
 
 // ICU counts milliseconds since 1970.
 inline UDate toUDate(Date date) { return date.timeIntervalSince1970() * 1000.0; }
