@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TemporaryFolder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,13 +14,8 @@ using namespace platform;
 
 namespace {
 
-struct Clips {
-    std::string folder;
-    Clips() {
-        char pattern[] = "/tmp/qv-video-XXXXXX";
-        folder = mkdtemp(pattern);
-    }
-    ~Clips() { std::filesystem::remove_all(folder); }
+struct Clips : qvtest::TemporaryFolder {
+    Clips() : TemporaryFolder("qv-video") {}
 };
 
 int grey(const VideoFrame& f, int x, int y) { return f.rgba[(static_cast<std::size_t>(y) * f.width + x) * 4]; }

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TemporaryFolder.h"
+
 #include "support/DebugMessages.h"
 
 #include <filesystem>
@@ -18,13 +20,8 @@ using Files = HxPOP<platform::FileManager>;
 
 namespace {
 
-struct Clips {
-    std::string folder;
-    Clips() {
-        char pattern[] = "/tmp/qv-video-XXXXXX";
-        folder = mkdtemp(pattern);
-    }
-    ~Clips() { std::filesystem::remove_all(folder); }
+struct Clips : qvtest::TemporaryFolder {
+    Clips() : TemporaryFolder("qv-video") {}
 };
 
 }  // namespace
