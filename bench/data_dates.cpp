@@ -2,7 +2,7 @@
 // every call (locale zh_Hans_CN, ISO 8601 calendar, the same pattern and zone).
 #include "Compare.h"
 
-#include <QVToolbox/FoundationExtension/DateHelpers.h>
+#include <QVToolbox/FoundationExtension/data/DateHelpers.h>
 
 #include <unicode/smpdtfmt.h>
 #include <unicode/timezone.h>

@@ -1,7 +1,7 @@
 // fileOrDirectorySize on a tree of 10,000 files, beside `du -sb` of the same tree.
 #include "Compare.h"
 
-#include <QVToolbox/FoundationExtension/FileHelpers.h>
+#include <QVToolbox/FoundationExtension/data/FileHelpers.h>
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // its own DOM and writing them back.
 #include "Compare.h"
 
-#include <QVToolbox/FoundationExtension/JSONHelpers.h>
+#include <QVToolbox/FoundationExtension/data/JSONHelpers.h>
 
 #include <rapidjson/document.h>
 #include <rapidjson/stringbuffer.h>

@@ -4,7 +4,7 @@
 // of the difference is durability rather than our code.
 #include "Compare.h"
 
-#include <QVPlatform/foundation/Any.h>
+#include <QVPlatform/base/Any.h>
 #include <QVPlatform/foundation/PropertyList.h>
 #include <QVPlatform/foundation/UserDefaults.h>
 

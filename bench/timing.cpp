@@ -8,7 +8,7 @@
 
 #include <QVToolbox/timing/Timing.h>
 
-#include <QVPlatform/dispatch/Clock.h>
+#include <QVPlatform/base/Clock.h>
 #include <QVPlatform/dispatch/DispatchQueue.h>
 #include <QVPlatform/dispatch/DispatchWorkItem.h>
 

@@ -16,13 +16,10 @@ function(qv_library name dir prefix)
   file(GLOB_RECURSE headers CONFIGURE_DEPENDS RELATIVE ${dir} ${dir}/*.h)
   add_library(${name} SHARED ${sources})
   qv_warnings(${name})
-    # Every include names its library: <QVPlatform/foundation/Any.h>. In the build tree a
-  # link named after the prefix points at the source folder.
+  # The source tree is the include path: <QVPlatform/base/Any.h> is the file of that name.
   target_include_directories(${name} PUBLIC
-    $<BUILD_INTERFACE:${CMAKE_CURRENT_BINARY_DIR}/include>
+    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
-  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/include)
-  file(CREATE_LINK ${dir} ${CMAKE_CURRENT_BINARY_DIR}/include/${prefix} SYMBOLIC)
   set_target_properties(${name} PROPERTIES VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
   foreach(h ${headers})
     if(NOT h MATCHES "(^|/)detail/")

@@ -1,8 +1,8 @@
 // Fuzzes jsonToDictionary and the compact writer: any bytes must parse or be refused without
 // a crash, and a parsed object must write and read back to the same value.
-#include <QVToolbox/FoundationExtension/JSONHelpers.h>
+#include <QVToolbox/FoundationExtension/data/JSONHelpers.h>
 
-#include <QVPlatform/foundation/Debug.h>
+#include <QVPlatform/base/Debug.h>
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // Fuzzes setValue(keys:newValue:) with random key paths over a random nested dictionary: the
 // answer must match whether every level before the last is a dictionary, and a true answer
 // must leave the new value at the path.
-#include <QVToolbox/FoundationExtension/JSONHelpers.h>
+#include <QVToolbox/FoundationExtension/data/JSONHelpers.h>
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // unicodeDecode() on any bytes: no crash, and the result is valid UTF-8.
 #include <QVToolbox/QVToolbox.h>
 
-#include <QVPlatform/foundation/Text.h>
+#include <QVPlatform/base/Text.h>
 
 #include <cstdint>
 #include <cstdlib>

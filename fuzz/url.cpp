@@ -1,7 +1,7 @@
 // URL parsing and percent-encoding: no input crashes; encoding then decoding valid UTF-8
 // gives the text back.
-#include <QVPlatform/foundation/Text.h>
-#include <QVPlatform/foundation/URL.h>
+#include <QVPlatform/base/Text.h>
+#include <QVPlatform/base/URL.h>
 
 #include <cstddef>
 #include <cstdint>

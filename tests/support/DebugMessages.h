@@ -1,7 +1,7 @@
 // Collects what the debug channel receives while alive, then restores the previous sink.
 #pragma once
 
-#include <QVPlatform/foundation/Debug.h>
+#include <QVPlatform/base/Debug.h>
 
 #include <string>
 #include <vector>

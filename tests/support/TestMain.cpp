@@ -2,7 +2,8 @@
 // no test depends on the machine's time, files or settings.
 #include <gtest/gtest.h>
 
-#include <QVPlatform/dispatch/Clock.h>
+#include <QVPlatform/base/Clock.h>
+#include <QVPlatform/dispatch/ManualClock.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -30,8 +31,8 @@ private:
 };
 
 class ManualClockListener : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override { platform::Clock::useManualClock(); }
-    void OnTestEnd(const ::testing::TestInfo&) override { platform::Clock::drain(); }
+    void OnTestStart(const ::testing::TestInfo&) override { platform::ManualClock::start(); }
+    void OnTestEnd(const ::testing::TestInfo&) override { platform::ManualClock::drain(); }
 };
 
 }  // namespace

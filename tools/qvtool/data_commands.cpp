@@ -4,8 +4,8 @@
 
 #include <QVToolbox/QVToolbox.h>
 
-#include <QVPlatform/foundation/Any.h>
-#include <QVPlatform/foundation/Date.h>
+#include <QVPlatform/base/Any.h>
+#include <QVPlatform/base/Date.h>
 #include <QVPlatform/foundation/JSONSerialization.h>
 
 #include <charconv>

@@ -1,7 +1,7 @@
 // qvtool: tries the libraries from the command line. `qvtool --help` lists the commands.
 #include "Command.h"
 
-#include <QVPlatform/dispatch/Clock.h>
+#include <QVPlatform/base/Clock.h>
 
 #include <algorithm>
 #include <cstdio>

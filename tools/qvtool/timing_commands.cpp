@@ -4,7 +4,8 @@
 
 #include <QVToolbox/timing/Timing.h>
 
-#include <QVPlatform/dispatch/Clock.h>
+#include <QVPlatform/base/Clock.h>
+#include <QVPlatform/dispatch/ManualClock.h>
 
 #include <charconv>
 #include <iostream>
@@ -16,6 +17,7 @@ namespace qvtool {
 namespace {
 
 using platform::Clock;
+using platform::ManualClock;
 using QVToolbox::QVDebouncer;
 using QVToolbox::QVThrottler;
 using QVToolbox::Repeater;
@@ -53,9 +55,9 @@ private:
 // Switches to the manual clock for its lifetime and then back to the clock found before.
 class ManualClockScope {
 public:
-    ManualClockScope() : wasManual_(Clock::isManual()) { Clock::useManualClock(); }
+    ManualClockScope() : wasManual_(Clock::isManual()) { ManualClock::start(); }
     ~ManualClockScope() {
-        if (!wasManual_) Clock::useSystemClock();
+        if (!wasManual_) ManualClock::stop();
     }
     ManualClockScope(const ManualClockScope&) = delete;
     ManualClockScope& operator=(const ManualClockScope&) = delete;
@@ -73,11 +75,11 @@ std::vector<std::uint64_t> replay(const std::vector<std::uint64_t>& times, std::
     RunLog log(origin);
     setUp(log);
     for (const auto t : times) {
-        Clock::advanceTo(origin + (t - times.front()) * kNsPerMs);
+        ManualClock::advanceTo(origin + (t - times.front()) * kNsPerMs);
         call();
     }
-    Clock::advanceTo(origin + (times.back() - times.front() + settle) * kNsPerMs);
-    Clock::drain();
+    ManualClock::advanceTo(origin + (times.back() - times.front() + settle) * kNsPerMs);
+    ManualClock::drain();
     return log.runs();
 }
 
@@ -216,7 +218,7 @@ void demoTiming(const std::string&) {
         lines.push_back("  state " + std::string(s.description()));
     });
     r->start();
-    Clock::advance(0.5);
+    ManualClock::advance(0.5);
     std::cout << "repeater every 100 ms, count 3:\n";
     std::lock_guard lock(mutex);
     for (const auto& line : lines) std::cout << line << "\n";

@@ -1,0 +1,60 @@
+// UIApplication: the shared application object: its state, and opening URLs through the
+// handlers the host registers.
+//
+//   auto app = UIApplication::shared();
+//   app->registerURLHandler("tel", [](const URL& url) { return dial(url); });
+//   app->canOpenURL(*URL::string("tel://10086"));        // true
+//   app->openURL(url, {}, [](bool ok) { ... });           // completion on the main queue
+//
+// Nothing opens unless the host registered a handler for the URL's scheme (compared without
+// regard to case). A handler returns whether it opened the URL. Thread rule: callable from
+// any thread; handlers run on the main queue, as do completions.
+#pragma once
+
+#include <QVPlatform/base/Any.h>
+#include <QVPlatform/base/URL.h>
+#include <QVPlatform/runtime/NSObject.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace platform {
+
+class UIApplication : public NSObject {
+public:
+    enum class State { active, inactive, background };
+    using URLHandler = std::function<bool(const URL&)>;
+
+    static ObjCClass& classObject();
+    ObjCClass& objcClass() const override { return classObject(); }
+
+    static std::shared_ptr<UIApplication> shared();
+    // The URL that opens this application's page in the system settings.
+    static inline const std::string openSettingsURLString = "app-settings:";
+
+    State applicationState() const;
+    void setApplicationState(State state);
+    // Moves the application to the background (the process goes on).
+    void suspend() { setApplicationState(State::background); }
+
+    void registerURLHandler(const std::string& scheme, URLHandler handler);
+    void removeURLHandler(const std::string& scheme);
+
+    bool canOpenURL(const URL& url) const;
+    // Runs the scheme's handler on the main queue, then `completion` (if any) with its answer.
+    void openURL(const URL& url, const Any::Dictionary& options = {}, std::function<void(bool)> completion = nullptr);
+
+    UIApplication() = default;
+
+private:
+    URLHandler handlerFor(const URL& url) const;
+
+    mutable std::mutex mutex_;  // guards state_ and handlers_
+    State state_ = State::active;
+    std::map<std::string, URLHandler> handlers_;  // by lower-case scheme
+};
+
+}  // namespace platform

@@ -1,0 +1,65 @@
+// UIImage: decoded pixels with a scale, enough for named lookup in bundles.
+//
+//   auto icon = UIImage::named("icon");           // icon@2x.png on a scale-2 screen
+//   icon->scale();                                 // 2
+//   icon->size();                                  // {24, 24} points for 48 x 48 pixels
+//
+// Images are immutable RGBA bitmaps (see ImageCodec) decoded from PNG or JPEG. `named`
+// searches a bundle (the main bundle by default) for, in order: the screen scale's variant,
+// then @3x, @2x and the plain name, each as .png, .jpg and .jpeg (a name that carries its
+// own extension is looked up with that extension only), localized folders included; then
+// the image set `Assets.xcassets/NAME.imageset/`, whose Contents.json lists files by scale
+// ("1x", "2x", "3x"), preferring the screen scale, then 3x, 2x, 1x. Lookups are not cached.
+//
+// Thread rule: images are immutable and may be shared between threads.
+#pragma once
+
+#include <QVPlatform/base/Data.h>
+#include <QVPlatform/graphics/Geometry.h>
+#include <QVPlatform/graphics/ImageCodec.h>
+#include <QVPlatform/runtime/NSObject.h>
+
+#include <filesystem>
+#include <memory>
+#include <string_view>
+
+namespace platform {
+
+class Bundle;
+
+class UIImage : public NSObject {
+    struct Token {};
+
+public:
+    static ObjCClass& classObject();
+    ObjCClass& objcClass() const override { return classObject(); }
+
+    // An image of `bitmap` at `scale` (a scale that is not positive counts as 1); null for an
+    // empty or inconsistent bitmap.
+    static std::shared_ptr<UIImage> imageWithBitmap(Bitmap bitmap, double scale = 1);
+    // Decodes PNG or JPEG bytes; null for anything else or damaged data.
+    static std::shared_ptr<UIImage> imageWithData(const Data& data, double scale = 1);
+    // Decodes a file; the scale comes from an "@2x" / "@3x" suffix of the file name (else 1).
+    static std::shared_ptr<UIImage> imageWithContentsOfFile(const std::filesystem::path& path);
+    // The image called `name` in `bundle` (the main bundle when null), found as described
+    // above; null when there is none.
+    static std::shared_ptr<UIImage> named(std::string_view name, std::shared_ptr<Bundle> bundle = nullptr);
+
+    UIImage(Token, Bitmap bitmap, double scale) : bitmap_(std::move(bitmap)), scale_(scale) {}
+
+    int pixelWidth() const { return bitmap_.width; }
+    int pixelHeight() const { return bitmap_.height; }
+    double scale() const { return scale_; }
+    // Size in points: pixels divided by the scale.
+    CGSize size() const { return {bitmap_.width / scale_, bitmap_.height / scale_}; }
+    const Bitmap& bitmap() const { return bitmap_; }
+
+private:
+    const Bitmap bitmap_;
+    const double scale_;
+};
+
+// The scale an image file name states: 2 for "a@2x.png", 3 for "a@3x.jpg", else 1.
+double imageScaleOfFileName(const std::filesystem::path& path);
+
+}  // namespace platform
