@@ -8,7 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache clang
   libgtest-dev libgmock-dev libbenchmark-dev
   libicu-dev libssl-dev libxml2-dev rapidjson-dev libcurl4-openssl-dev
-  libsqlite3-dev libpng-dev libjpeg62-turbo-dev
+  libsqlite3-dev libpng-dev libjpeg62-turbo-dev libcli11-dev liburiparser-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
 )
 
