@@ -8,6 +8,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <fts.h>
 #include <filesystem>
 #include <grp.h>
 #include <pwd.h>
@@ -203,6 +204,36 @@ std::shared_ptr<FileManager> FileManager::defaultManager() {
 bool FileManager::fileExistsAtPath(std::string_view path) const {
     bool ignored = false;
     return fileExistsAtPath(path, ignored);
+}
+
+bool FileManager::itemExistsAtPath(std::string_view path) const {
+    struct stat st {};
+    return !path.empty() && ::lstat(std::string(path).c_str(), &st) == 0;
+}
+
+std::uint64_t FileManager::sizeOfFilesBelowPath(std::string_view folder) const {
+    std::string root(folder);
+    char* paths[] = {root.data(), nullptr};
+    // FTS_PHYSICAL: links are reported as links; FTS_COMFOLLOW: the root itself may be a link
+    // to the folder asked about; FTS_NOCHDIR: the process's working folder is left alone.
+    const auto closer = [](FTS* f) { fts_close(f); };
+    std::unique_ptr<FTS, decltype(closer)> tree(fts_open(paths, FTS_PHYSICAL | FTS_COMFOLLOW | FTS_NOCHDIR, nullptr), closer);
+    if (!tree) return 0;
+    std::uint64_t total = 0;
+    while (FTSENT* entry = fts_read(tree.get())) {
+        switch (entry->fts_info) {
+            case FTS_F:
+            case FTS_SL:
+            case FTS_SLNONE:
+            case FTS_DEFAULT:
+                if (entry->fts_statp && entry->fts_statp->st_size > 0) {
+                    total += static_cast<std::uint64_t>(entry->fts_statp->st_size);
+                }
+                break;
+            default: break;  // folders, unreadable folders, errors
+        }
+    }
+    return total;
 }
 
 bool FileManager::fileExistsAtPath(std::string_view path, bool& isDirectory) const {

@@ -91,6 +91,9 @@ public:
     // whether it is a folder.
     bool fileExistsAtPath(std::string_view path) const;
     bool fileExistsAtPath(std::string_view path, bool& isDirectory) const;
+    // True when an item exists at the path itself, a dangling link included (so that it can
+    // be removed); links are not followed.
+    bool itemExistsAtPath(std::string_view path) const;
     // Whether the calling process may read / write / execute the item (links followed).
     bool isReadableFileAtPath(std::string_view path) const;
     bool isWritableFileAtPath(std::string_view path) const;
@@ -124,6 +127,11 @@ public:
                                                                       std::string* error = nullptr) const;
     // An enumerator over the folder's tree, or null when the path is not a folder.
     std::unique_ptr<DirectoryEnumerator> enumeratorAtPath(std::string_view path) const;
+
+    // The sum of the sizes of every non-folder entry at any depth below `folder` (links
+    // counted as links, never followed; unreadable subfolders count nothing; 0 when the
+    // folder cannot be read).
+    std::uint64_t sizeOfFilesBelowPath(std::string_view folder) const;
 
     // True when both exist and hold the same: files byte for byte, links the same target,
     // folders the same names with equal contents, recursively.

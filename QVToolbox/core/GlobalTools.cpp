@@ -2,19 +2,14 @@
 
 #include <QVPlatform/dispatch/DispatchQueue.h>
 #include <QVPlatform/foundation/Bundle.h>
+#include <QVPlatform/foundation/NetworkInterfaces.h>
 #include <QVPlatform/base/CharacterSet.h>
 #include <QVPlatform/base/URL.h>
 #include <QVPlatform/base/Debug.h>
 #include <QVPlatform/ui/UIApplication.h>
 
-#include <arpa/inet.h>
-#include <ifaddrs.h>
-#include <net/if.h>
-#include <netdb.h>
-
 #include <array>
 #include <charconv>
-#include <filesystem>
 #include <vector>
 
 namespace QVToolbox {
@@ -50,31 +45,6 @@ std::optional<std::array<long long, 3>> versionParts(std::string_view text) {
     }
     if (index != 3) return std::nullopt;
     return parts;
-}
-
-std::optional<std::string> numericHost(const sockaddr* address) {
-    if (!address || (address->sa_family != AF_INET && address->sa_family != AF_INET6)) return std::nullopt;
-    char host[NI_MAXHOST];
-    const socklen_t length = address->sa_family == AF_INET ? sizeof(sockaddr_in) : sizeof(sockaddr_in6);
-    if (getnameinfo(address, length, host, sizeof host, nullptr, 0, NI_NUMERICHOST) != 0) return std::nullopt;
-    return std::string(host);
-}
-
-struct InterfaceList {
-    ifaddrs* list = nullptr;
-    InterfaceList() {
-        if (getifaddrs(&list) != 0) list = nullptr;
-    }
-    ~InterfaceList() {
-        if (list) freeifaddrs(list);
-    }
-    InterfaceList(const InterfaceList&) = delete;
-    InterfaceList& operator=(const InterfaceList&) = delete;
-};
-
-bool isWireless(const char* name) {
-    std::error_code ignored;
-    return std::filesystem::exists(std::filesystem::path("/sys/class/net") / name / "wireless", ignored);
 }
 
 void openIfPossible(const std::string& text) {
@@ -133,25 +103,18 @@ bool HxGlobalTools::compareVersion(std::string_view version, std::string_view ap
 }
 
 std::optional<std::string> HxGlobalTools::getIPAddress() {
-    const InterfaceList interfaces;
-    for (const ifaddrs* i = interfaces.list; i; i = i->ifa_next) {
-        const unsigned flags = i->ifa_flags;
-        if (!(flags & IFF_UP) || !(flags & IFF_RUNNING) || (flags & IFF_LOOPBACK)) continue;
-        if (auto host = numericHost(i->ifa_addr)) return host;
+    for (auto& i : platform::networkInterfaceAddresses()) {
+        if (i.isUp && i.isRunning && !i.isLoopback) return std::move(i.address);
     }
     return std::nullopt;
 }
 
 std::optional<std::string> HxGlobalTools::getWiFiIP() {
-    const InterfaceList interfaces;
     std::optional<std::string> en0;
     std::optional<std::string> wireless;
-    for (const ifaddrs* i = interfaces.list; i; i = i->ifa_next) {
-        if (!i->ifa_name) continue;
-        auto host = numericHost(i->ifa_addr);
-        if (!host) continue;
-        if (std::string_view(i->ifa_name) == "en0") en0 = host;  // the last one listed wins
-        else if (!wireless && isWireless(i->ifa_name)) wireless = host;
+    for (auto& i : platform::networkInterfaceAddresses()) {
+        if (i.name == "en0") en0 = i.address;  // the last one listed wins
+        else if (!wireless && i.isWireless) wireless = i.address;
     }
     return en0 ? en0 : wireless;
 }

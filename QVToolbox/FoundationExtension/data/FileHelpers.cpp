@@ -2,7 +2,6 @@
 
 #include <QVToolbox/FoundationExtension/data/detail/AnyDescription.h>
 #include <QVToolbox/FoundationExtension/data/detail/ImageBytes.h>
-#include <QVToolbox/FoundationExtension/data/detail/TreeSize.h>
 
 #include <QVPlatform/foundation/Host.h>
 #include <QVPlatform/foundation/JSONSerialization.h>
@@ -11,7 +10,6 @@
 
 #include <array>
 #include <cstdio>
-#include <sys/stat.h>
 
 namespace QVToolbox {
 
@@ -35,10 +33,7 @@ std::string lastComponent(std::string_view path) {
 }
 
 // Something exists at the path, a dangling link included (so that it can be removed).
-bool itemExists(std::string_view path) {
-    struct stat st {};
-    return !path.empty() && ::lstat(std::string(path).c_str(), &st) == 0;
-}
+bool itemExists(std::string_view path) { return fm().itemExistsAtPath(path); }
 
 FileResult ok(std::string message = "") { return {true, std::move(message)}; }
 FileResult failed(const char* message) { return {false, message}; }
@@ -214,7 +209,7 @@ std::string fileOrDirectorySize(std::string_view path) {
     if (path.empty()) return FileMessage::emptyPathSize;
     bool isDirectory = false;
     if (fm().fileExistsAtPath(path, isDirectory) && isDirectory && fm().isReadableFileAtPath(path)) {
-        return covertUInt64ToString(detail::sizeOfFilesBelow(std::string(path)));
+        return covertUInt64ToString(fm().sizeOfFilesBelowPath(path));
     }
     return covertUInt64ToString(fileOrDirectorySingleSize(path));
 }
