@@ -53,11 +53,6 @@ Any::Dictionary readInfoDictionary(const fs::path& bundle) {
 
 }  // namespace
 
-ObjCClass& Bundle::classObject() {
-    static ObjCClass cls("NSBundle", &NSObject::classObject());
-    return cls;
-}
-
 Bundle::Bundle(Token, fs::path path) : path_(std::move(path)), info_(readInfoDictionary(path_)) {}
 
 std::shared_ptr<Bundle> Bundle::main() {

@@ -24,12 +24,10 @@
 
 namespace platform {
 
-class Bundle : public NSObject {
+class Bundle : public NSObjectSubclass<Bundle, NSObject, "NSBundle"> {
     struct Token {};
 
 public:
-    static ObjCClass& classObject();
-    ObjCClass& objcClass() const override { return classObject(); }
 
     // The bundle at Host::mainBundlePath(), reopened when the host configures another path.
     // Never null: a missing folder gives a bundle without resources.

@@ -46,11 +46,6 @@ struct DateFormatter::Engine {
     }
 };
 
-ObjCClass& DateFormatter::classObject() {
-    static ObjCClass cls("NSDateFormatter", &NSObject::classObject());
-    return cls;
-}
-
 DateFormatter::DateFormatter() = default;
 DateFormatter::~DateFormatter() = default;
 

@@ -29,15 +29,13 @@
 
 namespace platform {
 
-class DateFormatter : public NSObject {
+class DateFormatter : public NSObjectSubclass<DateFormatter, NSObject, "NSDateFormatter"> {
 public:
     enum class Style { none, short_, medium, long_, full };
 
     static std::shared_ptr<DateFormatter> make();
     // A formatter with this pattern and nothing else set.
     static std::shared_ptr<DateFormatter> make(std::string_view dateFormat);
-    static ObjCClass& classObject();
-    ObjCClass& objcClass() const override { return classObject(); }
 
     DateFormatter();
     ~DateFormatter() override;

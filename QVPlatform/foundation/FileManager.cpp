@@ -191,11 +191,6 @@ std::vector<std::string> DirectoryEnumerator::allObjects() {
 
 // FileManager -----------------------------------------------------------------
 
-ObjCClass& FileManager::classObject() {
-    static ObjCClass cls("NSFileManager", &NSObject::classObject());
-    return cls;
-}
-
 std::shared_ptr<FileManager> FileManager::defaultManager() {
     static const auto manager = std::make_shared<FileManager>();
     return manager;

@@ -80,12 +80,10 @@ private:
     bool skipLast_ = false;
 };
 
-class FileManager : public NSObject {
+class FileManager : public NSObjectSubclass<FileManager, NSObject, "NSFileManager"> {
 public:
     // The shared manager.
     static std::shared_ptr<FileManager> defaultManager();
-    static ObjCClass& classObject();
-    ObjCClass& objcClass() const override { return classObject(); }
 
     // True when something exists at the path (links followed). `isDirectory` receives
     // whether it is a folder.

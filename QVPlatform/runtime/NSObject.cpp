@@ -169,7 +169,7 @@ struct SyncLock {
 
 struct SyncTable {
     std::mutex mutex;  // guards locks
-    std::unordered_map<const void*, SyncLock*> locks;
+    std::unordered_map<const void*, std::unique_ptr<SyncLock>> locks;
 };
 
 SyncTable& syncTable() {
@@ -186,8 +186,8 @@ void objc_sync_enter(const void* object) {
     {
         std::lock_guard guard(table.mutex);
         auto& slot = table.locks[object];
-        if (!slot) slot = new SyncLock();
-        lock = slot;
+        if (!slot) slot = std::make_unique<SyncLock>();
+        lock = slot.get();
         ++lock->users;
     }
     lock->mutex.lock();
@@ -199,12 +199,9 @@ void objc_sync_exit(const void* object) {
     std::lock_guard guard(table.mutex);
     const auto it = table.locks.find(object);
     if (it == table.locks.end()) return;
-    SyncLock* lock = it->second;
-    lock->mutex.unlock();
-    if (--lock->users == 0) {
-        table.locks.erase(it);
-        delete lock;
-    }
+    SyncLock& lock = *it->second;
+    lock.mutex.unlock();
+    if (--lock.users == 0) table.locks.erase(it);
 }
 
 }  // namespace platform

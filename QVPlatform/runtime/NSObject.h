@@ -1,10 +1,7 @@
 // NSObject: the root of the platform's object runtime.
 //
-//   class Player : public NSObject {
-//   public:
-//       static ObjCClass& classObject() { static ObjCClass c("Player", &NSObject::classObject()); return c; }
-//       ObjCClass& objcClass() const override { return classObject(); }
-//   };
+//   class Player : public NSObjectSubclass<Player, NSObject, "Player"> {};
+//   class LoudPlayer : public NSObjectSubclass<LoudPlayer, Player, "LoudPlayer"> {};
 //   Player::classObject().addMethod("play:", [](NSObject& self, const Any::List& args) { ...; return Any(); });
 //   player->respondsToSelector("play:");        // true
 //   player->perform("play:", Any("song"));       // calls the method
@@ -163,6 +160,41 @@ public:
 
 private:
     const void* object_;
+};
+
+// The name of a platform class, given as a template argument: NSObjectSubclass<..., "UIView">.
+template <std::size_t N>
+struct ObjCClassName {
+    constexpr ObjCClassName(const char (&text)[N]) {  // NOLINT: implicit from a literal
+        for (std::size_t i = 0; i < N; ++i) value[i] = text[i];
+    }
+    constexpr std::string_view view() const { return {value, N - 1}; }
+    char value[N];
+};
+
+// Declares a platform class once: its metadata is named `Name` and its superclass is the
+// metadata of its C++ base, so the two cannot disagree.
+//
+//   class UILabel : public NSObjectSubclass<UILabel, UIView, "UILabel"> { ... };
+//
+// A class that registers methods or properties up front defines
+// `static void registerClass(ObjCClass&)`; it runs once, when the metadata is first used.
+// Constructors of the base are inherited.
+template <class Derived, class Base, ObjCClassName Name>
+class NSObjectSubclass : public Base {
+public:
+    using Base::Base;
+    using Superclass = Base;
+
+    static ObjCClass& classObject() {
+        static ObjCClass& cls = [] () -> ObjCClass& {
+            static ObjCClass made(std::string(Name.view()), &Base::classObject());
+            if constexpr (requires { Derived::registerClass(made); }) Derived::registerClass(made);
+            return made;
+        }();
+        return cls;
+    }
+    ObjCClass& objcClass() const override { return classObject(); }
 };
 
 }  // namespace platform

@@ -16,11 +16,6 @@ std::string lowercased(std::string text) {
 
 }  // namespace
 
-ObjCClass& UIApplication::classObject() {
-    static ObjCClass cls("UIApplication", &NSObject::classObject());
-    return cls;
-}
-
 std::shared_ptr<UIApplication> UIApplication::shared() {
     static const auto application = std::make_shared<UIApplication>();
     return application;

@@ -23,13 +23,10 @@
 
 namespace platform {
 
-class UIApplication : public NSObject {
+class UIApplication : public NSObjectSubclass<UIApplication, NSObject, "UIApplication"> {
 public:
     enum class State { active, inactive, background };
     using URLHandler = std::function<bool(const URL&)>;
-
-    static ObjCClass& classObject();
-    ObjCClass& objcClass() const override { return classObject(); }
 
     static std::shared_ptr<UIApplication> shared();
     // The URL that opens this application's page in the system settings.

@@ -75,11 +75,6 @@ std::shared_ptr<UIImage> fromImageSet(const Bundle& bundle, std::string_view nam
 
 }  // namespace
 
-ObjCClass& UIImage::classObject() {
-    static ObjCClass cls("UIImage", &NSObject::classObject());
-    return cls;
-}
-
 double imageScaleOfFileName(const fs::path& path) {
     const std::string stem = path.stem().string();
     if (stem.ends_with("@2x")) return 2;

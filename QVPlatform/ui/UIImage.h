@@ -27,12 +27,10 @@ namespace platform {
 
 class Bundle;
 
-class UIImage : public NSObject {
+class UIImage : public NSObjectSubclass<UIImage, NSObject, "UIImage"> {
     struct Token {};
 
 public:
-    static ObjCClass& classObject();
-    ObjCClass& objcClass() const override { return classObject(); }
 
     // An image of `bitmap` at `scale` (a scale that is not positive counts as 1); null for an
     // empty or inconsistent bitmap.

@@ -87,19 +87,9 @@ void ScreenProfile::configure(const ScreenProfile& profile) {
     configuredProfile = profile;
 }
 
-ObjCClass& UIScreen::classObject() {
-    static ObjCClass cls("UIScreen", &NSObject::classObject());
-    return cls;
-}
-
 std::shared_ptr<UIScreen> UIScreen::main() {
     static const auto screen = std::make_shared<UIScreen>(ScreenProfile::current());
     return screen;
-}
-
-ObjCClass& UIDevice::classObject() {
-    static ObjCClass cls("UIDevice", &NSObject::classObject());
-    return cls;
 }
 
 std::shared_ptr<UIDevice> UIDevice::current() {

@@ -37,10 +37,8 @@ struct ScreenProfile {
     static std::optional<ScreenProfile> parse(const std::string& text);
 };
 
-class UIScreen : public NSObject {
+class UIScreen : public NSObjectSubclass<UIScreen, NSObject, "UIScreen"> {
 public:
-    static ObjCClass& classObject();
-    ObjCClass& objcClass() const override { return classObject(); }
 
     static std::shared_ptr<UIScreen> main();
 
@@ -56,10 +54,8 @@ private:
     const ScreenProfile profile_;
 };
 
-class UIDevice : public NSObject {
+class UIDevice : public NSObjectSubclass<UIDevice, NSObject, "UIDevice"> {
 public:
-    static ObjCClass& classObject();
-    ObjCClass& objcClass() const override { return classObject(); }
 
     static std::shared_ptr<UIDevice> current();
 

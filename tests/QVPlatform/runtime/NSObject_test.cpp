@@ -1,4 +1,5 @@
 #include <QVPlatform/runtime/NSObject.h>
+#include <QVPlatform/foundation/FileManager.h>
 
 #include <gtest/gtest.h>
 
@@ -6,14 +7,8 @@ using namespace platform;
 
 namespace {
 
-class Player : public NSObject {
+class Player : public NSObjectSubclass<Player, NSObject, "Player"> {
 public:
-    static ObjCClass& classObject() {
-        static ObjCClass cls("Player", &NSObject::classObject());
-        return cls;
-    }
-    ObjCClass& objcClass() const override { return classObject(); }
-
     std::string song;
     std::int64_t volume = 5;
     std::string lastUndefinedKey;
@@ -24,14 +19,7 @@ public:
     }
 };
 
-class LoudPlayer : public Player {
-public:
-    static ObjCClass& classObject() {
-        static ObjCClass cls("LoudPlayer", &Player::classObject());
-        return cls;
-    }
-    ObjCClass& objcClass() const override { return classObject(); }
-};
+class LoudPlayer : public NSObjectSubclass<LoudPlayer, Player, "LoudPlayer"> {};
 
 void registerPlayer() {
     static const bool done = [] {
@@ -77,6 +65,14 @@ TEST(NSObjectRuntime, SelectorsAreInheritedAndUnknownOnesThrow) {
         EXPECT_EQ(e.name(), "NSInvalidArgumentException");
         EXPECT_NE(e.reason().find("-[LoudPlayer fly]"), std::string::npos);
     }
+}
+
+TEST(NSObjectRuntime, MetadataTakesItsSuperclassFromTheCppBase) {
+    EXPECT_EQ(LoudPlayer::classObject().superclass(), &Player::classObject());
+    EXPECT_EQ(Player::classObject().superclass(), &NSObject::classObject());
+    EXPECT_EQ(NSObject::classObject().superclass(), nullptr);
+    EXPECT_EQ(FileManager::defaultManager()->className(), "NSFileManager");
+    EXPECT_EQ(FileManager::classObject().superclass(), &NSObject::classObject());
 }
 
 TEST(NSObjectRuntime, ExchangeSwapsOnlyTheSubclassWhenMethodsAreInherited) {

@@ -195,20 +195,14 @@ TEST(WeakTimerConcurrency, PauseFireToleranceAndInvalidateFromOtherThreads) {
 
 namespace {
 std::atomic<int> pings{0};
-class Pinged : public platform::NSObject {
+class Pinged : public platform::NSObjectSubclass<Pinged, platform::NSObject, "Pinged"> {
 public:
-    static platform::ObjCClass& classObject() {
-        static platform::ObjCClass& cls = []() -> platform::ObjCClass& {
-            static platform::ObjCClass c("Pinged", &NSObject::classObject());
-            c.addMethod("ping", [](NSObject&, const platform::Any::List&) {
-                ++pings;
-                return platform::Any();
-            });
-            return c;
-        }();
-        return cls;
+    static void registerClass(platform::ObjCClass& c) {
+        c.addMethod("ping", [](NSObject&, const platform::Any::List&) {
+            ++pings;
+            return platform::Any();
+        });
     }
-    platform::ObjCClass& objcClass() const override { return classObject(); }
 };
 }  // namespace
 

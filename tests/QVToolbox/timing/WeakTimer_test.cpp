@@ -26,24 +26,18 @@ std::uint64_t startOfTest = 0;
 std::uint64_t nowMs() { return (Clock::uptimeNanoseconds() - startOfTest) / 1'000'000; }
 
 // A target that records the messages it receives, with their argument and the clock reading.
-class TickTarget : public platform::NSObject {
+class TickTarget : public platform::NSObjectSubclass<TickTarget, platform::NSObject, "TickTarget"> {
 public:
-    static platform::ObjCClass& classObject() {
-        static platform::ObjCClass& cls = [] () -> platform::ObjCClass& {
-            static platform::ObjCClass c("TickTarget", &NSObject::classObject());
-            c.addMethod("tick", [](NSObject& self, const Any::List& args) {
-                static_cast<TickTarget&>(self).record("tick", args);
-                return Any();
-            });
-            c.addMethod("tick:", [](NSObject& self, const Any::List& args) {
-                static_cast<TickTarget&>(self).record("tick:", args);
-                return Any();
-            });
-            return c;
-        }();
-        return cls;
+    static void registerClass(platform::ObjCClass& c) {
+        c.addMethod("tick", [](NSObject& self, const Any::List& args) {
+            static_cast<TickTarget&>(self).record("tick", args);
+            return Any();
+        });
+        c.addMethod("tick:", [](NSObject& self, const Any::List& args) {
+            static_cast<TickTarget&>(self).record("tick:", args);
+            return Any();
+        });
     }
-    platform::ObjCClass& objcClass() const override { return classObject(); }
 
     std::vector<std::string> received;  // main thread only
 
