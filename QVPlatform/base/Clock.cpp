@@ -1,5 +1,7 @@
 #include <QVPlatform/base/Clock.h>
 
+#include <QVPlatform/base/Saturating.h>
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -32,6 +34,13 @@ double Clock::wallSeconds() {
 }
 
 bool Clock::isManual() { return manual.load(); }
+
+std::uint64_t Clock::uptimeAtWallSeconds(double wall) {
+    const double delta = wall - wallSeconds();
+    const auto now = uptimeNanoseconds();
+    if (!(delta > 0)) return now;
+    return saturatingAdd(now, saturatingCast<std::uint64_t>(delta * 1e9));
+}
 
 void Clock::startManual(double wallSecondsSince1970) {
     const auto now = manual.load() ? manualUptime.load() : systemUptime();

@@ -25,6 +25,9 @@ public:
     static std::uint64_t uptimeNanoseconds();
     static double wallSeconds();
     static bool isManual();
+    // The uptime at which wall time reaches `wallSeconds` by the current readings: now for a
+    // time already past (or NaN), the largest uptime for one beyond reach.
+    static std::uint64_t uptimeAtWallSeconds(double wallSeconds);
 
     // Low-level switches used by ManualClock; call those instead. `startManual` freezes
     // uptime at its current reading and sets wall time to `wallSecondsSince1970`.

@@ -10,12 +10,9 @@
 // run the loop; `perform` may be called from any thread. Under the manual clock, `run(until)`
 // advances the clock to the deadline instead of waiting.
 //
-// Timer: a run-loop timer that fires on the main thread. The run loop holds a scheduled timer
-// until it is invalidated; a repeating timer keeps its phase (next fire date = previous plus
-// the interval, skipping fire dates already past).
+// Timers that fire on the main thread are `Timer` (QVPlatform/dispatch/Timer.h).
 #pragma once
 
-#include <QVPlatform/base/Any.h>
 #include <QVPlatform/base/Date.h>
 
 #include <condition_variable>
@@ -68,50 +65,5 @@ private:
     std::deque<std::function<void()>> queue_;
     std::set<std::shared_ptr<Timer>> timers_;
 };
-
-class Timer : public std::enable_shared_from_this<Timer> {
-public:
-    using Block = std::function<void(Timer&)>;
-
-    // Made and added to the main run loop.
-    static std::shared_ptr<Timer> scheduledTimer(double interval, bool repeats, Block block, Any userInfo = {});
-    // Made but not scheduled: add it to the run loop yourself.
-    static std::shared_ptr<Timer> make(double interval, bool repeats, Block block, Any userInfo = {});
-    static std::shared_ptr<Timer> make(Date fireDate, double interval, bool repeats, Block block, Any userInfo = {});
-
-    // Fires now without changing the schedule (a one-shot timer is invalidated by it).
-    void fire();
-    void invalidate();
-    bool isValid() const;
-
-    Date fireDate() const;
-    void setFireDate(Date date);
-    double timeInterval() const { return interval_; }
-    double tolerance() const;
-    void setTolerance(double seconds);
-    const Any& userInfo() const { return userInfo_; }
-
-    Timer(Date fireDate, double interval, bool repeats, Block block, Any userInfo);
-
-private:
-    friend class RunLoop;
-    void schedule();
-    void due(std::uint64_t generation);
-
-    const double interval_;  // seconds; <= 0 treated as 0.1 ms for repeating timers, as the platform does
-    const bool repeats_;
-    const Any userInfo_;
-
-    mutable std::mutex mutex_;  // guards the fields below
-    Block block_;
-    Date fireDate_;
-    double tolerance_ = 0;
-    bool valid_ = true;
-    bool scheduled_ = false;
-    std::uint64_t generation_ = 0;
-    std::uint64_t scheduleId_ = 0;
-};
-
-using TimerPtr = std::shared_ptr<Timer>;
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <QVPlatform/dispatch/DispatchWorkItem.h>
 #include <QVPlatform/dispatch/ManualClock.h>
 #include <QVPlatform/dispatch/RunLoop.h>
+#include <QVPlatform/dispatch/Timer.h>
 #include <QVPlatform/base/Date.h>
 
 #include <gtest/gtest.h>

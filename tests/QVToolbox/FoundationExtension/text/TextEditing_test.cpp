@@ -86,32 +86,6 @@ TEST(TextEditing, Masking) {
     EXPECT_EQ(hx("abc").hideEmail(), "abc");
 }
 
-TEST(TextEditing, Search) {
-    const auto t = hx("abcb");
-    EXPECT_EQ(t.positionFirst("b"), 1);
-    EXPECT_EQ(t.positionLast("b"), 3);
-    EXPECT_EQ(t.positionFirst("x"), -1);
-    EXPECT_EQ(hx("中文b").positionFirst("b"), 2);
-    EXPECT_FALSE(t.contains(""));
-    EXPECT_FALSE(t.containsIgnoringCase(""));
-    EXPECT_EQ(t.positionFirst(""), -1);
-    EXPECT_EQ(t.positionLast(""), -1);
-    EXPECT_EQ(t.range(""), std::nullopt);
-    EXPECT_TRUE(t.nsRange("").empty());
-    EXPECT_TRUE(t.contains("cb"));
-    EXPECT_TRUE(hx("Straße").containsIgnoringCase("STRASSE"));
-    EXPECT_TRUE(t.isHasPrefix("ab"));
-    EXPECT_TRUE(t.isHasSuffix("cb"));
-    EXPECT_FALSE(hx("e\u0301").isHasPrefix("e"));
-    EXPECT_EQ(t.range("cb"), (TextRange{2, 4}));
-    EXPECT_EQ(hx("a.c abc").nsRange("a.c"), (std::vector<NSRange>{{0, 3}, {4, 3}}));
-    EXPECT_TRUE(hx("abc").nsRange("a.c").empty());
-    EXPECT_EQ(hx(NSRange{1, 2}).toRange("a😀b"), (TextRange{1, 5}));
-    EXPECT_EQ(hx(NSRange{1, 1}).toRange("a😀b"), std::nullopt);   // inside the pair
-    EXPECT_EQ(hx(NSRange{0, 1}).toRange("e\u0301"), std::nullopt);  // inside a character
-    EXPECT_EQ(hx(NSRange{2, 5}).toRange("abc"), std::nullopt);
-}
-
 TEST(TextEditing, PinyinUuidAndPasteboard) {
     EXPECT_EQ(hx("中文").toPinyin(true), "zhōng wén");
     EXPECT_EQ(hx("中文").toPinyin(false), "zhong wen");
@@ -123,26 +97,4 @@ TEST(TextEditing, PinyinUuidAndPasteboard) {
     EXPECT_EQ(uuid->size(), 36u);
     hx("复制").copy();
     EXPECT_EQ(platform::UIPasteboard::general().string(), "复制");
-}
-
-TEST(TextEditing, VersionAgainstTheApplication) {
-    const auto bundle = std::filesystem::temp_directory_path() / "qv-version-test-bundle";
-    std::filesystem::create_directories(bundle);
-    std::ofstream(bundle / "Info.plist") << R"(<?xml version="1.0" encoding="UTF-8"?>
-<plist version="1.0"><dict><key>CFBundleShortVersionString</key><string>1.2.0</string></dict></plist>)";
-    platform::Host::configure({.mainBundlePath = bundle});
-    EXPECT_EQ(applicationVersion(), "1.2.0");
-    EXPECT_EQ(hx(std::string("1.2")).compare(), 0);
-    EXPECT_EQ(hx(std::string("1.10")).compare(), 1);
-    EXPECT_EQ(hx(std::string("1.2.0.1")).compare(), 1);
-    EXPECT_EQ(hx(std::string("0.9.9")).compare(), -1);
-    EXPECT_EQ(hx(std::string("")).compare(), -1);
-    EXPECT_EQ(hx(std::string("..1..2..")).compare(), 0);
-    EXPECT_TRUE(hx(std::string("1.3")).bigVersion());
-    EXPECT_TRUE(hx(std::string("1.2")).bigEVersion());
-    EXPECT_TRUE(hx(std::string("1.2")).smallEVersion());
-    EXPECT_FALSE(hx(std::string("2")).smallEVersion());
-    EXPECT_EQ(compareVersion("1.x", "1.0"), 0);  // a piece that does not read counts as 0
-    platform::Host::configure({});
-    std::filesystem::remove_all(bundle);
 }
