@@ -4,51 +4,68 @@
 //   using namespace QVToolbox;
 //   hx(std::string("abc")).md5Encrypt(HxPOP<std::string>::MD5EncryptType::lowercase32);
 //
-// It gathers every subsystem's member sets and then defines the wrappers `HxPOP` and `QV`
-// once, so that all code sees one definition of each wrapper.
+// It brings in every component and then defines the wrappers `HxPOP` and `QV` once, composing
+// every member set, so that all code sees one definition of each wrapper. A new component
+// adds its header and one line to a wrapper's list below.
 #pragma once
 
 #include <QVToolbox/core/HxPOP.h>
 
-#include <QVToolbox/core/CoreMembers.h>
-#include <QVToolbox/core/Log.h>
-#include <QVToolbox/core/Asyncs.h>
-#include <QVToolbox/core/GlobalTools.h>
-#include <QVToolbox/core/Screen.h>
-#include <QVToolbox/core/ResourceLookup.h>
 #include <QVToolbox/core/Associated.h>
+#include <QVToolbox/core/AsyncsMembers.h>
+#include <QVToolbox/core/ClockTextMembers.h>
+#include <QVToolbox/core/GlobalTools.h>
+#include <QVToolbox/core/Log.h>
+#include <QVToolbox/core/ResourceLookup.h>
+#include <QVToolbox/core/Screen.h>
+#include <QVToolbox/core/Stack.h>
 #include <QVToolbox/core/Unown.h>
-#include <QVToolbox/FoundationExtension/text/TextMembers.h>
-#include <QVToolbox/FoundationExtension/data/DataMembers.h>
+
+#include <QVToolbox/FoundationExtension/text/DecimalTextMembers.h>
+#include <QVToolbox/FoundationExtension/text/DigestMembers.h>
+#include <QVToolbox/FoundationExtension/text/EncodingMembers.h>
+#include <QVToolbox/FoundationExtension/text/NumberTextMembers.h>
+#include <QVToolbox/FoundationExtension/text/RegexHelperMembers.h>
+#include <QVToolbox/FoundationExtension/text/TextEditingMembers.h>
+#include <QVToolbox/FoundationExtension/text/TextSearchMembers.h>
+#include <QVToolbox/FoundationExtension/text/ValidationMembers.h>
+#include <QVToolbox/FoundationExtension/text/VersionMembers.h>
+
+#include <QVToolbox/FoundationExtension/data/CollectionHelpers.h>
+#include <QVToolbox/FoundationExtension/data/DateMembers.h>
+#include <QVToolbox/FoundationExtension/data/FileMembers.h>
+#include <QVToolbox/FoundationExtension/data/JSONMembers.h>
+#include <QVToolbox/FoundationExtension/data/VideoMembers.h>
+#include <QVToolbox/FoundationExtension/data/WeakHolders.h>
+
 #include <QVToolbox/timing/Timing.h>
 
 #include <utility>
 
 namespace QVToolbox {
 
-namespace detail {
-// Adds a member set for the base's family when the family differs from the base (the native
-// string gets both the string-family members and its own exact-type members).
-template <template <class, class> class Set, class W, class Base>
-struct FamilySet : Set<W, FamilyOfT<Base>> {};
-template <template <class, class> class Set, class W, class Base>
-    requires std::same_as<FamilyOfT<Base>, Base>
-struct FamilySet<Set, W, Base> {};
-}  // namespace detail
-
 template <class Base>
 struct HxPOP : HxPOPStorage<Base>,
-               CoreMembers<HxPOP<Base>, Base>,
-               detail::FamilySet<CoreMembers, HxPOP<Base>, Base>,
-               TextMembers<HxPOP<Base>, Base>,
-               detail::FamilySet<TextMembers, HxPOP<Base>, Base>,
-               DataMembers<HxPOP<Base>, Base>,
-               detail::FamilySet<DataMembers, HxPOP<Base>, Base>,
-               TimingMembers<HxPOP<Base>, Base>,
-               UIMembers<HxPOP<Base>, Base> {};
+               MemberSets<HxPOP<Base>, Base,
+                          AsyncsMembers,
+                          NumberTextMembers,
+                          DecimalTextMembers,
+                          DigestMembers,
+                          EncodingMembers,
+                          ValidationMembers,
+                          RegexHelperMembers,
+                          TextEditingMembers,
+                          TextSearchMembers,
+                          VersionMembers,
+                          FileMembers,
+                          VideoMembers,
+                          DateMembers,
+                          JSONMembers> {};
 
 template <class Base>
-struct QV : QVMembers<QV<Base>, Base> {
+struct QV : MemberSets<QV<Base>, Base,
+                       ClockTextMembers,
+                       ResourceLookupMembers> {
     Stored<Base> object;
     QV(Stored<Base> value) : object(std::move(value)) {}  // NOLINT: QV(object)
 };

@@ -7,10 +7,10 @@
 //
 // `HxPOP<Base>` holds one field, `base` (a copy of a value, or a shared pointer to a platform
 // object); `QV<Base>` holds `object`. Neither has behaviour of its own: member sets are mixins
-// that each subsystem attaches to the wrapper by specialising its own member-set template
-// (below) for the bases it serves. The wrapper itself is defined once, in the umbrella header
-// <QVToolbox/QVToolbox.h>, after every member set, so every translation unit that uses a
-// wrapper sees the same definition: include the umbrella to call members.
+// that each component declares beside itself (DigestMembers.h next to Digest.h) for the bases
+// it serves. The wrappers are defined once, in the umbrella header <QVToolbox/QVToolbox.h>,
+// which composes every set with `MemberSets`, so every translation unit that uses a wrapper
+// sees the same definition: include the umbrella to call members.
 //
 // Bases: a value type is held by value; a platform object type T (derived from
 // platform::NSObject) is held as std::shared_ptr<T>, and hx(ptr) gives HxPOP<T>. The string
@@ -66,15 +66,27 @@ struct HxPOPStorage {
     const Stored<Base> base;
 };
 
-// Member-set templates, one per subsystem. A subsystem specialises its template for a base
-// (or for StringFamily), deriving nothing and reaching the value through
-// `static_cast<const W&>(*this).base`. Unspecialised, a set is empty.
-template <class W, class Base> struct CoreMembers {};
-template <class W, class Base> struct TextMembers {};      // number, digest, validation, trimming helpers
-template <class W, class Base> struct DataMembers {};      // file, date and JSON helpers
-template <class W, class Base> struct TimingMembers {};
-template <class W, class Base> struct UIMembers {};
-template <class W, class Base> struct QVMembers {};        // the members of QV
+// A member set is a class template `template <class W, class Base> struct NameMembers`,
+// declared beside the component whose functions it forwards to: empty in general and
+// specialised for the bases it serves (an exact type, StringFamily, or a constrained family
+// such as the integers). A member reaches the value through `static_cast<const W&>(*this).base`
+// (`.object` for QV). The umbrella header lists every set once in the wrappers' definitions.
+
+// The sets `Sets` for one base: each set's members for the base itself and, when the base
+// belongs to a family (std::string and NSString to StringFamily), for the family too.
+namespace detail {
+template <template <class, class> class Set, class W, class Base>
+struct FamilyMembers : Set<W, FamilyOfT<Base>> {};
+template <template <class, class> class Set, class W, class Base>
+    requires std::same_as<FamilyOfT<Base>, Base>
+struct FamilyMembers<Set, W, Base> {};
+
+template <template <class, class> class Set, class W, class Base>
+struct MembersFor : Set<W, Base>, FamilyMembers<Set, W, Base> {};
+}  // namespace detail
+
+template <class W, class Base, template <class, class> class... Sets>
+struct MemberSets : detail::MembersFor<Sets, W, Base>... {};
 
 template <class Base> struct HxPOP;  // defined in <QVToolbox/QVToolbox.h>
 template <class Base> struct QV;     // defined in <QVToolbox/QVToolbox.h>

@@ -29,15 +29,19 @@ std::shared_ptr<platform::UIImage> loadImage(std::string_view name, std::string_
 // The first candidate bundle that opens, else the main bundle.
 std::shared_ptr<platform::Bundle> loadBundle(std::string_view bundleName);
 
+// Module resource lookup as static members of qv's image and bundle wrappers.
+template <class W, class Base>
+struct ResourceLookupMembers {};
+
 template <class W>
-struct QVMembers<W, platform::UIImage> {
+struct ResourceLookupMembers<W, platform::UIImage> {
     static std::shared_ptr<platform::UIImage> loadImage(std::string_view name, std::string_view bundleName) {
         return QVToolbox::loadImage(name, bundleName);
     }
 };
 
 template <class W>
-struct QVMembers<W, platform::Bundle> {
+struct ResourceLookupMembers<W, platform::Bundle> {
     static std::shared_ptr<platform::Bundle> loadBundle(std::string_view bundleName) {
         return QVToolbox::loadBundle(bundleName);
     }

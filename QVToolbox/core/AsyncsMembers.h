@@ -1,25 +1,26 @@
-// The core frame's member sets:
-//   qv(seconds).toClock(ignoreZeroHour)                 on double
-//   HxPOP<platform::DispatchQueue>::async / asyncDelay / once   (as HxAsyncs)
+// HxAsyncs as static members of HxPOP<platform::DispatchQueue>:
+//
+//   HxPOP<platform::DispatchQueue>::asyncDelay(1.5, [] { load(); }, [] { show(); });
+//   HxPOP<platform::DispatchQueue>::once("setup", [] { configure(); });
+//
+// Asyncs.h holds the contracts and the thread rule.
 #pragma once
 
 #include <QVToolbox/core/Asyncs.h>
-#include <QVToolbox/core/ClockText.h>
 #include <QVToolbox/core/HxPOP.h>
 
 #include <QVPlatform/dispatch/DispatchQueue.h>
 
+#include <functional>
+#include <string>
+
 namespace QVToolbox {
 
-template <class W>
-struct QVMembers<W, double> {
-    std::string toClock(bool ignoreZeroHour) const {
-        return QVToolbox::toClock(static_cast<const W&>(*this).object, ignoreZeroHour);
-    }
-};
+template <class W, class Base>
+struct AsyncsMembers {};
 
 template <class W>
-struct CoreMembers<W, platform::DispatchQueue> {
+struct AsyncsMembers<W, platform::DispatchQueue> {
     using Task = HxAsyncs::Task;
     static platform::DispatchWorkItemPtr async(Task task) { return HxAsyncs::async(std::move(task)); }
     static platform::DispatchWorkItemPtr async(Task task, Task mainTask) {
