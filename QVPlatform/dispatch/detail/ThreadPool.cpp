@@ -5,12 +5,15 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 namespace platform::detail {
 
@@ -19,6 +22,10 @@ namespace {
 constexpr int kPriorities = 5;
 // Hard bound on workers, blocked ones included: past it, more blocked workers get no stand-in.
 constexpr int kMaxWorkers = 256;
+// Short spins before sleeping: the pool's critical sections and the gaps between small jobs
+// are far shorter than a sleep and a wake-up.
+constexpr int kLockSpins = 64;
+constexpr int kIdleSpins = 256;
 constexpr std::uint64_t kLongestWaitNs = 3'600'000'000'000;  // a leader looks again at least hourly
 
 thread_local bool onWorker = false;
@@ -27,7 +34,22 @@ thread_local bool onWorker = false;
 thread_local bool takesNextJob = false;
 
 enum class Leader { none, worker, keeper };
-enum class Wake { nobody, idleWorker, leader };
+
+void relax() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
+}
+
+std::unique_lock<std::mutex> lockBriefly(std::mutex& mutex) {
+    for (int i = 0; i < kLockSpins; ++i) {
+        if (mutex.try_lock()) return std::unique_lock(mutex, std::adopt_lock);
+        relax();
+    }
+    return std::unique_lock(mutex);
+}
 
 int coreCount() {
     const unsigned n = std::thread::hardware_concurrency();
@@ -39,18 +61,29 @@ std::chrono::steady_clock::time_point steadyPoint(std::uint64_t deadline, std::u
     return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(static_cast<std::int64_t>(capped)));
 }
 
+// Where one idle worker sleeps. Each worker has its own, so a wake-up goes to one chosen
+// sleeper: signalling a condition variable shared by several sleepers, some of them already
+// signalled, can make the signaller wait until those have run. Slots outlive their workers
+// (a retired worker's slot serves the next), so a wake-up may be sent after unlocking.
+struct WorkerSlot {
+    std::condition_variable wake;
+    bool woken = false;  // guarded by the pool's mutex
+};
+
 struct Pool {
     std::mutex mutex;  // guards everything below
-    std::condition_variable available;   // idle workers wait here
     std::condition_variable leaderWake;  // the leading worker waits here
     std::condition_variable keeperWake;  // the timekeeper waits here
     std::condition_variable parked;      // a worker went idle or retired, for settledPoolSize
     int settleWaiters = 0;
     std::array<std::deque<PoolJob>, kPriorities> queues;
     std::size_t queued = 0;
+    std::atomic<std::size_t> queuedHint{0};  // `queued`, for spinning workers to read unlocked
     const int target = coreCount();
     int workers = 0;  // alive
-    int idle = 0;     // waiting on `available`
+    std::vector<WorkerSlot*> idle;  // sleeping workers, the latest last (woken first: warm caches)
+    std::vector<std::unique_ptr<WorkerSlot>> slots;  // every slot made
+    std::vector<WorkerSlot*> freeSlots;              // slots of retired workers
     int blocked = 0;  // inside a BlockingScope
     Leader leader = Leader::none;
     bool leaderWaiting = false;  // the leading worker sleeps on leaderWake (it is not releasing)
@@ -68,7 +101,7 @@ struct Pool {
             if (!q.empty()) {
                 out = std::move(q.front());
                 q.pop_front();
-                --queued;
+                queuedHint.store(--queued, std::memory_order_relaxed);
                 return true;
             }
         }
@@ -76,17 +109,25 @@ struct Pool {
     }
 
     // Someone to take a newly queued job: an idle worker, the leader, or a new worker while
-    // fewer than `target` run. The caller notifies after unlocking.
-    Wake provideWorker() {
-        if (idle > 0) return Wake::idleWorker;
-        if (leader == Leader::worker && leaderWaiting) return Wake::leader;
+    // fewer than `target` run. Returns what to notify once the lock is released.
+    std::condition_variable* provideWorker() {
+        if (auto* wake = wakeIdle()) return wake;
+        if (leader == Leader::worker && leaderWaiting) return &leaderWake;
         if (running() < target && workers < kMaxWorkers) startWorker();
-        return Wake::nobody;
+        return nullptr;
     }
 
-    void notify(Wake wake) {
-        if (wake == Wake::idleWorker) available.notify_one();
-        if (wake == Wake::leader) leaderWake.notify_one();
+    // Takes the latest idle worker off the idle list; its slot is to be notified.
+    std::condition_variable* wakeIdle() {
+        if (idle.empty()) return nullptr;
+        WorkerSlot* slot = idle.back();
+        idle.pop_back();
+        slot->woken = true;
+        return &slot->wake;
+    }
+
+    static void notify(std::condition_variable* wake) {
+        if (wake) wake->notify_one();
     }
 
     void tellParked() {
@@ -94,23 +135,29 @@ struct Pool {
     }
 
     bool settled() const {
-        return queued == 0 && blocked == 0 && idle + (leaderWaiting ? 1 : 0) == workers;
+        return queued == 0 && blocked == 0 && static_cast<int>(idle.size()) + (leaderWaiting ? 1 : 0) == workers;
     }
 
     void startWorker() {
-        try {
-            std::thread([this] { workerLoop(); }).detach();
-            ++workers;
-        } catch (const std::system_error&) {
-            // No thread to be had: the job stays queued for the workers there are.
+        if (freeSlots.empty()) {
+            slots.push_back(std::make_unique<WorkerSlot>());
+            freeSlots.push_back(slots.back().get());
         }
+        WorkerSlot* slot = freeSlots.back();
+        try {
+            std::thread([this, slot] { workerLoop(*slot); }).detach();
+        } catch (const std::system_error&) {
+            return;  // no thread to be had: the job stays queued for the workers there are
+        }
+        freeSlots.pop_back();
+        ++workers;
     }
 
     // Makes sure somebody leads while entries wait: an idle worker, else the timekeeper.
     void ensureLeader() {
         if (leader != Leader::none || !timing()) return;
-        if (idle > 0) {
-            available.notify_one();
+        if (!idle.empty()) {
+            notify(wakeIdle());  // under the lock: cheap, and rare
             return;
         }
         if (!keeperStarted) {
@@ -124,13 +171,15 @@ struct Pool {
         keeperWake.notify_one();
     }
 
-    void workerLoop() {
+    void workerLoop(WorkerSlot& slot) {
         onWorker = true;
-        std::unique_lock lock(mutex);
+        auto lock = lockBriefly(mutex);
+        bool spun = false;  // looked for work a while before going idle
         for (;;) {
             if (running() > target) {  // a stand-in whose blocked worker has returned
                 --workers;
-                if (queued > 0 && idle > 0) available.notify_one();
+                freeSlots.push_back(&slot);
+                if (queued > 0) notify(wakeIdle());
                 tellParked();
                 return;
             }
@@ -140,7 +189,8 @@ struct Pool {
                 lock.unlock();
                 job.client->runJob(job);
                 job = PoolJob{};  // release the block's captures before taking the lock again
-                lock.lock();
+                lock = lockBriefly(mutex);
+                spun = false;
                 continue;
             }
             // Releases stay one at a time, in deadline order: the role is not taken from a
@@ -150,10 +200,18 @@ struct Pool {
                 lead(lock);
                 continue;
             }
-            ++idle;
+            if (!spun) {
+                spun = true;
+                lock.unlock();
+                for (int i = 0; i < kIdleSpins && queuedHint.load(std::memory_order_relaxed) == 0; ++i) relax();
+                lock = lockBriefly(mutex);
+                continue;
+            }
+            spun = false;
+            slot.woken = false;
+            idle.push_back(&slot);
             tellParked();
-            available.wait(lock);
-            --idle;
+            slot.wake.wait(lock, [&] { return slot.woken; });
         }
     }
 
@@ -192,15 +250,15 @@ struct Pool {
     void keeperLoop() {
         std::unique_lock lock(mutex);
         for (;;) {
-            if (leader == Leader::none && idle == 0 && timing()) leader = Leader::keeper;
+            if (leader == Leader::none && idle.empty() && timing()) leader = Leader::keeper;
             if (leader != Leader::keeper) {
                 keeperWake.wait(lock);
                 continue;
             }
             const auto next = timing() ? nextDeadline() : std::nullopt;
-            if (!next || idle > 0) {  // nothing to wait for, or an idle worker leads better
+            if (!next || !idle.empty()) {  // nothing to wait for, or an idle worker leads better
                 leader = Leader::none;
-                if (next) available.notify_one();
+                if (next) notify(wakeIdle());
                 keeperWake.wait(lock);
                 continue;
             }
@@ -230,16 +288,16 @@ Pool& pool() {
 void submitToPool(int priority, PoolJob job) {
     auto& p = pool();
     const auto index = static_cast<std::size_t>(std::clamp(priority, 0, kPriorities - 1));
-    std::unique_lock lock(p.mutex);
+    auto lock = lockBriefly(p.mutex);
     p.queues[index].push_back(std::move(job));
-    ++p.queued;
+    p.queuedHint.store(++p.queued, std::memory_order_relaxed);
     if (takesNextJob) {
         takesNextJob = false;
         return;
     }
-    const Wake wake = p.provideWorker();
+    auto* wake = p.provideWorker();
     lock.unlock();
-    p.notify(wake);
+    Pool::notify(wake);
 }
 
 void poolTimersChanged() {
@@ -267,9 +325,9 @@ BlockingScope::BlockingScope() {
     std::unique_lock lock(p.mutex);
     ++p.blocked;
     counted_ = true;
-    const Wake wake = p.queued > 0 ? p.provideWorker() : Wake::nobody;
+    auto* wake = p.queued > 0 ? p.provideWorker() : nullptr;
     lock.unlock();
-    p.notify(wake);
+    Pool::notify(wake);
 }
 
 BlockingScope::~BlockingScope() {
