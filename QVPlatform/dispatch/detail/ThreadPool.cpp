@@ -153,11 +153,16 @@ struct Pool {
         ++workers;
     }
 
-    // Makes sure somebody leads while entries wait: an idle worker, else the timekeeper.
+    // Makes sure somebody leads while entries wait: an idle worker, a new one while fewer than
+    // `target` run, else the timekeeper.
     void ensureLeader() {
         if (leader != Leader::none || !timing()) return;
         if (!idle.empty()) {
             notify(wakeIdle());  // under the lock: cheap, and rare
+            return;
+        }
+        if (running() < target && workers < kMaxWorkers) {
+            startWorker();  // it finds no work and leads
             return;
         }
         if (!keeperStarted) {

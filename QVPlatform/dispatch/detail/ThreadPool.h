@@ -13,13 +13,17 @@
 // (detail/Scheduler.h). The leader is an idle worker whenever one exists: at the deadline it
 // releases the entry itself, and the release (a timer source or asyncAfter enqueueing onto its
 // queue) hands the queue's block to this same worker without waking another, so a due timer
-// handler runs after one wake-up, as a thread sleeping on a condition variable would. Before
-// the worker runs that block, which is user code and may block for as long as it likes, it
-// hands the leader role on: to another idle worker if there is one, otherwise to the
-// timekeeper, a thread that only ever releases entries (and so never runs user code) and
-// hands the role back as soon as a worker is idle. A worker that leads takes queued work
-// first: a new job wakes the leader when no other worker is idle. Under the manual clock
-// nobody leads; the thread that moves the clock releases entries (ManualClock.h).
+// handler runs after one wake-up, as a thread sleeping on a condition variable would. The
+// block still runs through its queue (a serial queue's drain), so ordering and the serial
+// guarantee are the queue's as always. Before the worker runs that block, which is user code
+// and may block for as long as it likes, it hands the leader role on: to another idle worker,
+// to a new worker while fewer than the core count run, otherwise to the timekeeper, a thread
+// that only ever releases entries (so user code never holds it) and hands the role back as
+// soon as a worker is idle. Releases stay one at a time, in deadline order. Under the manual
+// clock nobody leads; the thread that moves the clock releases entries (ManualClock.h).
+//
+// Idle workers spin briefly before sleeping, and each sleeps on its own condition variable:
+// a wake-up goes to one chosen sleeper.
 #pragma once
 
 #include <functional>
