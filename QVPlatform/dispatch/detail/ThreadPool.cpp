@@ -1,6 +1,7 @@
 #include <QVPlatform/dispatch/detail/ThreadPool.h>
 
 #include <QVPlatform/base/Clock.h>
+#include <QVPlatform/base/Saturating.h>
 #include <QVPlatform/dispatch/detail/Scheduler.h>
 
 #include <algorithm>
@@ -26,6 +27,9 @@ constexpr int kMaxWorkers = 256;
 // are far shorter than a sleep and a wake-up.
 constexpr int kLockSpins = 64;
 constexpr int kIdleSpins = 256;
+// How long a leading worker may run the block it released past an overdue deadline before
+// the timekeeper takes the role: a blocking handler delays other timers at most this much.
+constexpr std::uint64_t kWatchGraceNs = 1'000'000;
 constexpr std::uint64_t kLongestWaitNs = 3'600'000'000'000;  // a leader looks again at least hourly
 
 thread_local bool onWorker = false;
@@ -89,6 +93,9 @@ struct Pool {
     bool leaderWaiting = false;  // the leading worker sleeps on leaderWake (it is not releasing)
     bool keeperWaiting = false;  // the leading timekeeper sleeps until a deadline (it is not releasing)
     bool keeperStarted = false;
+    WorkerSlot* leaderSlot = nullptr;  // the leading worker, when a worker leads
+    bool leaderBusy = false;           // the leading worker runs the block it released
+    std::uint64_t keeperWatchUntil = UINT64_MAX;  // when the watching timekeeper wakes
 
     int running() const { return workers - blocked; }
 
@@ -165,15 +172,23 @@ struct Pool {
             startWorker();  // it finds no work and leads
             return;
         }
-        if (!keeperStarted) {
-            try {
-                std::thread([this] { keeperLoop(); }).detach();
-                keeperStarted = true;
-            } catch (const std::system_error&) {
-                return;  // tried again on the next change
-            }
-        }
+        if (!startKeeper()) return;
         keeperWake.notify_one();
+    }
+
+    // Runs `job` with the lock released.
+    void runUnlocked(std::unique_lock<std::mutex>& lock, PoolJob& job) {
+        lock.unlock();
+        job.client->runJob(job);
+        job = PoolJob{};  // release the block's captures before taking the lock again
+        lock = lockBriefly(mutex);
+    }
+
+    // Whether an idle worker may take the role now. Releases stay one at a time, in deadline
+    // order: the role is not taken from a timekeeper in the middle of a release.
+    bool mayLead() const {
+        return leader == Leader::none || (leader == Leader::keeper && keeperWaiting) ||
+               (leader == Leader::worker && leaderBusy);
     }
 
     void workerLoop(WorkerSlot& slot) {
@@ -191,19 +206,30 @@ struct Pool {
             PoolJob job;
             if (takeNext(job)) {
                 ensureLeader();  // never lead while running user code
-                lock.unlock();
-                job.client->runJob(job);
-                job = PoolJob{};  // release the block's captures before taking the lock again
-                lock = lockBriefly(mutex);
+                runUnlocked(lock, job);
                 spun = false;
                 continue;
             }
-            // Releases stay one at a time, in deadline order: the role is not taken from a
-            // timekeeper in the middle of a release.
-            if ((leader == Leader::none || (leader == Leader::keeper && keeperWaiting)) && timing()) {
+            if (mayLead() && timing()) {
                 if (leader == Leader::keeper) keeperWake.notify_one();  // the timekeeper steps aside
-                lead(lock);
-                continue;
+                leader = Leader::worker;
+                leaderSlot = &slot;
+                leaderBusy = false;
+                if (lead(lock) && takeNext(job)) {
+                    // The block the release queued runs here, after one wake-up, while this
+                    // thread keeps the role; the timekeeper takes it over if the block runs
+                    // past an overdue deadline.
+                    leaderBusy = true;
+                    watchBusyLeader();
+                    runUnlocked(lock, job);
+                    spun = false;
+                }
+                if (leaderSlot == &slot) {  // the role was not taken over meanwhile
+                    leader = Leader::none;
+                    leaderSlot = nullptr;
+                    leaderBusy = false;
+                }
+                continue;  // leads again unless work is queued
             }
             if (!spun) {
                 spun = true;
@@ -220,13 +246,13 @@ struct Pool {
         }
     }
 
-    // Waits for the earliest deadline and releases it; returns when the released job (if any)
-    // should be taken, when work is queued, or when nothing is left to lead for.
-    void lead(std::unique_lock<std::mutex>& lock) {
-        leader = Leader::worker;
+    // Waits for the earliest deadline and releases it; true once it has released one (the
+    // caller then takes the queued block), false when work is queued or nothing is left to
+    // lead for.
+    bool lead(std::unique_lock<std::mutex>& lock) {
         while (queued == 0 && running() <= target && timing()) {
             const auto next = nextDeadline();
-            if (!next) break;
+            if (!next) return false;
             const auto now = Clock::uptimeNanoseconds();
             if (*next > now) {
                 leaderWaiting = true;
@@ -244,23 +270,52 @@ struct Pool {
             release();
             takesNextJob = false;
             release = nullptr;
-            lock.lock();
-            break;
+            lock = lockBriefly(mutex);
+            return true;
         }
-        leader = Leader::none;
+        return false;
     }
 
-    // The timekeeper leads only while no worker is idle; it releases entries and never runs
-    // queue work, so user code cannot hold it.
+    // A leading worker starts running a block: the timekeeper must be watching by the next
+    // deadline plus the grace. In the steady state it already is, and nobody is woken.
+    void watchBusyLeader() {
+        const auto next = nextDeadline();
+        if (!next) return;  // a deadline set later wakes the timekeeper (poolTimersChanged)
+        if (!startKeeper()) return;
+        if (keeperWatchUntil > saturatingAdd(*next, kWatchGraceNs)) keeperWake.notify_one();
+    }
+
+    bool startKeeper() {
+        if (keeperStarted) return true;
+        try {
+            std::thread([this] { keeperLoop(); }).detach();
+            keeperStarted = true;
+        } catch (const std::system_error&) {
+            return false;  // tried again on the next change
+        }
+        return true;
+    }
+
+    // The timekeeper leads while no worker is idle, and watches a leading worker otherwise.
+    // It releases entries and never runs queue work, so user code cannot hold it.
     void keeperLoop() {
         std::unique_lock lock(mutex);
         for (;;) {
-            if (leader == Leader::none && idle.empty() && timing()) leader = Leader::keeper;
-            if (leader != Leader::keeper) {
+            if (!timing()) {
+                if (leader == Leader::keeper) leader = Leader::none;
                 keeperWake.wait(lock);
                 continue;
             }
-            const auto next = timing() ? nextDeadline() : std::nullopt;
+            if (leader == Leader::none && idle.empty()) leader = Leader::keeper;
+            if (leader == Leader::worker) {
+                watchLeader(lock);
+                continue;
+            }
+            if (leader != Leader::keeper) {  // an idle worker was woken to lead
+                keeperWake.wait(lock);
+                continue;
+            }
+            const auto next = nextDeadline();
             if (!next || !idle.empty()) {  // nothing to wait for, or an idle worker leads better
                 leader = Leader::none;
                 if (next) notify(wakeIdle());
@@ -280,6 +335,27 @@ struct Pool {
             release = nullptr;
             lock.lock();
         }
+    }
+
+    // Sleeps until the earliest deadline plus the grace, then takes the role if the leading
+    // worker is still running a block with that deadline passed.
+    void watchLeader(std::unique_lock<std::mutex>& lock) {
+        const auto next = nextDeadline();
+        const auto now = Clock::uptimeNanoseconds();
+        const auto until = next ? saturatingAdd(*next, kWatchGraceNs) : std::uint64_t{UINT64_MAX};
+        if (leaderBusy && until <= now) {
+            leader = Leader::keeper;
+            leaderSlot = nullptr;
+            leaderBusy = false;
+            return;
+        }
+        keeperWatchUntil = until;
+        if (next) {
+            keeperWake.wait_until(lock, steadyPoint(until, now));
+        } else {
+            keeperWake.wait(lock);
+        }
+        keeperWatchUntil = UINT64_MAX;
     }
 };
 
@@ -309,7 +385,10 @@ void poolTimersChanged() {
     auto& p = pool();
     std::lock_guard lock(p.mutex);
     switch (p.leader) {
-        case Leader::worker: p.leaderWake.notify_one(); break;
+        case Leader::worker:
+            if (p.leaderWaiting) p.leaderWake.notify_one();
+            if (p.leaderBusy) p.keeperWake.notify_one();  // the watch is timed again
+            break;
         case Leader::keeper: p.keeperWake.notify_one(); break;
         case Leader::none: p.ensureLeader(); break;
     }
