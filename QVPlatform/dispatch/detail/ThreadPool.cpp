@@ -387,7 +387,7 @@ void poolTimersChanged() {
     switch (p.leader) {
         case Leader::worker:
             if (p.leaderWaiting) p.leaderWake.notify_one();
-            if (p.leaderBusy) p.keeperWake.notify_one();  // the watch is timed again
+            if (p.leaderBusy && p.startKeeper()) p.keeperWake.notify_one();  // the watch is timed again
             break;
         case Leader::keeper: p.keeperWake.notify_one(); break;
         case Leader::none: p.ensureLeader(); break;
