@@ -15,12 +15,17 @@
 // queue) hands the queue's block to this same worker without waking another, so a due timer
 // handler runs after one wake-up, as a thread sleeping on a condition variable would. The
 // block still runs through its queue (a serial queue's drain), so ordering and the serial
-// guarantee are the queue's as always. Before the worker runs that block, which is user code
-// and may block for as long as it likes, it hands the leader role on: to another idle worker,
-// to a new worker while fewer than the core count run, otherwise to the timekeeper, a thread
-// that only ever releases entries (so user code never holds it) and hands the role back as
-// soon as a worker is idle. Releases stay one at a time, in deadline order. Under the manual
-// clock nobody leads; the thread that moves the clock releases entries (ManualClock.h).
+// guarantee are the queue's as always. That block is user code and may block for as long as
+// it likes, so the timekeeper, a thread that only ever releases entries (user code never holds
+// it), watches: it sleeps until the earliest deadline plus 1 ms and takes the role if the
+// worker is still running its block then, so a blocking handler delays other timers by at
+// most that much. In the steady state the timekeeper wakes once per deadline, after the
+// handler has run, and never competes with it. When the worker finds more queued work after
+// its block it gives the role up first: to an idle worker, to a new worker while fewer than
+// the core count run, else to the timekeeper, which leads while no worker is idle and hands
+// the role back to the first worker that is. Releases stay one at a time, in deadline order.
+// Under the manual clock nobody leads; the thread that moves the clock releases entries
+// (ManualClock.h).
 //
 // Idle workers spin briefly before sleeping, and each sleeps on its own condition variable:
 // a wake-up goes to one chosen sleeper.
