@@ -29,6 +29,7 @@ public:
         cv_.notify_all();
     }
     void wait() {
+        const detail::BlockingScope blocking;
         std::unique_lock lock(mutex_);
         cv_.wait(lock, [&] { return done_; });
     }
@@ -39,7 +40,7 @@ private:
     bool done_ = false;
 };
 
-class SerialQueue final : public DispatchQueue {
+class SerialQueue final : public DispatchQueue, public detail::PoolClient {
 public:
     SerialQueue(std::string label, DispatchQoS qos) : DispatchQueue(std::move(label), Kind::serial, qos) {}
 
@@ -55,6 +56,7 @@ public:
     }
 
     // Runs `work` on the calling thread once the queue is free, holding the queue meanwhile.
+    // The queue is handed on even when `work` throws.
     void syncOnCaller(const std::function<void()>& work) {
         std::unique_lock lock(mutex_);
         if (busy_) {
@@ -66,14 +68,11 @@ public:
             busy_ = true;
             lock.unlock();
         }
+        struct HandOn {
+            SerialQueue& queue;
+            ~HandOn() { queue.handOnAfterSync(); }
+        } handOn{*this};
         runAsCurrent(work);
-        lock.lock();
-        if (items_.empty()) {
-            busy_ = false;
-        } else {
-            lock.unlock();
-            submitDrain();
-        }
     }
 
 private:
@@ -83,9 +82,20 @@ private:
     };
 
     void submitDrain() {
-        detail::submitToPool(priority(), [self = std::static_pointer_cast<SerialQueue>(shared_from_this())] {
-            self->drain();
-        });
+        // The job owns the queue until its drain ends.
+        detail::submitToPool(priority(), {std::shared_ptr<PoolClient>(shared_from_this(), this), nullptr});
+    }
+
+    void runJob(detail::PoolJob&) override { drain(); }
+
+    void handOnAfterSync() {
+        std::unique_lock lock(mutex_);
+        if (items_.empty()) {
+            busy_ = false;
+            return;
+        }
+        lock.unlock();
+        submitDrain();
     }
 
     void drain() {
@@ -113,48 +123,44 @@ private:
     bool busy_ = false;  // a drain is scheduled or running, or a sync caller holds the queue
 };
 
-class ConcurrentQueue final : public DispatchQueue {
+class ConcurrentQueue final : public DispatchQueue, public detail::PoolClient {
 public:
     ConcurrentQueue(std::string label, DispatchQoS qos) : DispatchQueue(std::move(label), Kind::concurrent, qos) {}
 
     void enqueue(Task task) override {
         detail::workQueued();
-        std::unique_lock lock(mutex_);
+        std::lock_guard lock(mutex_);
         pending_.push_back(std::move(task));
-        startReady(lock);
+        startReady();
     }
 
 private:
     // Starts every block that may run now: those before the next barrier, or the barrier
-    // itself once nothing else runs.
-    void startReady(std::unique_lock<std::mutex>& lock) {
-        std::vector<Task> ready;
+    // itself once nothing else runs. Each job owns the queue until it has run.
+    void startReady() {
         while (!pending_.empty() && !barrierRunning_) {
             if (pending_.front().barrier) {
                 if (running_ > 0) break;
                 barrierRunning_ = true;
             }
-            ready.push_back(std::move(pending_.front()));
+            Task task = std::move(pending_.front());
             pending_.pop_front();
             ++running_;
-        }
-        lock.unlock();
-        auto self = std::static_pointer_cast<ConcurrentQueue>(shared_from_this());
-        for (auto& task : ready) {
-            detail::submitToPool(priority(), [self, task = std::move(task)]() mutable {
-                self->runAsCurrent(task.work);
-                task.work = nullptr;
-                self->finished(task.barrier);
-                detail::workFinished();
-            });
+            detail::submitToPool(priority(), {std::shared_ptr<PoolClient>(shared_from_this(), this),
+                                              std::move(task.work), task.barrier});
         }
     }
 
-    void finished(bool barrier) {
-        std::unique_lock lock(mutex_);
-        --running_;
-        if (barrier) barrierRunning_ = false;
-        startReady(lock);
+    void runJob(detail::PoolJob& job) override {
+        runAsCurrent(job.work);
+        job.work = nullptr;
+        {
+            std::lock_guard lock(mutex_);
+            --running_;
+            if (job.barrier) barrierRunning_ = false;
+            startReady();
+        }
+        detail::workFinished();
     }
 
     std::mutex mutex_;  // guards pending_, running_, barrierRunning_
@@ -163,17 +169,21 @@ private:
     bool barrierRunning_ = false;
 };
 
-class GlobalQueue final : public DispatchQueue {
+class GlobalQueue final : public DispatchQueue, public detail::PoolClient {
 public:
     GlobalQueue(std::string label, DispatchQoS qos) : DispatchQueue(std::move(label), Kind::global, qos) {}
 
     void enqueue(Task task) override {
         detail::workQueued();
-        detail::submitToPool(priority(), [this, work = std::move(task.work)]() mutable {
-            runAsCurrent(work);
-            work = nullptr;
-            detail::workFinished();
-        });
+        // The global queues live for the process: the job holds a pointer that owns nothing.
+        detail::submitToPool(priority(), {std::shared_ptr<PoolClient>(std::shared_ptr<PoolClient>(), this),
+                                          std::move(task.work)});
+    }
+
+    void runJob(detail::PoolJob& job) override {
+        runAsCurrent(job.work);
+        job.work = nullptr;
+        detail::workFinished();
     }
 };
 

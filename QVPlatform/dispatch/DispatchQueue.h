@@ -12,7 +12,10 @@
 // barriers. The main queue runs on the main run loop, which the host or test pumps.
 //
 // `sync` on the queue the caller is already running on runs the block at once (where the
-// platform would deadlock). Thread rule: every member may be called from any thread.
+// platform would deadlock). Blocks run on a pool with one running worker per core; a block
+// that waits in `sync` or in a work item's `wait` gets a stand-in worker meanwhile, so blocks
+// waiting for other blocks cannot starve the pool (other kinds of blocking get none).
+// Thread rule: every member may be called from any thread.
 #pragma once
 
 #include <QVPlatform/dispatch/DispatchTime.h>

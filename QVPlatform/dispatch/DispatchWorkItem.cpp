@@ -1,5 +1,7 @@
 #include <QVPlatform/dispatch/DispatchWorkItem.h>
 
+#include <QVPlatform/dispatch/detail/ThreadPool.h>
+
 namespace platform {
 
 std::shared_ptr<DispatchWorkItem> DispatchWorkItem::make(std::function<void()> block, DispatchWorkItemFlags flags,
@@ -52,11 +54,13 @@ void DispatchWorkItem::notify(std::shared_ptr<DispatchQueue> queue, std::functio
 }
 
 void DispatchWorkItem::wait() {
+    const detail::BlockingScope blocking;  // on a pool worker, lets the pool start a stand-in
     std::unique_lock lock(mutex_);
     finishedChanged_.wait(lock, [&] { return finished_; });
 }
 
 DispatchTimeoutResult DispatchWorkItem::wait(DispatchTime timeout) {
+    const detail::BlockingScope blocking;
     std::unique_lock lock(mutex_);
     const bool done = Clock::waitUntil(finishedChanged_, lock, timeout.uptimeNanoseconds, [&] { return finished_; });
     return done ? DispatchTimeoutResult::success : DispatchTimeoutResult::timedOut;

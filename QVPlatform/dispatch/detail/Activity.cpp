@@ -13,8 +13,11 @@ namespace {
 
 struct Activity {
     // Counted without the lock on the hot path; the lock is taken only to wake waiters, and
-    // waiters test under it, so no wake-up is lost.
+    // waiters test under it, so no wake-up is lost. A finisher takes the lock only when a
+    // waiter has announced itself: the waiter announces before it tests and the finisher
+    // counts down before it looks (both sequentially consistent), so one of them sees the other.
     std::atomic<std::int64_t> outstanding{0};
+    std::atomic<int> waiters{0};
     std::mutex mutex;  // guards generation; orders wake-ups with waiters' tests
     std::condition_variable changed;
     std::uint64_t generation = 0;
@@ -31,7 +34,7 @@ void workQueued() { activity().outstanding.fetch_add(1, std::memory_order_relaxe
 
 void workFinished() {
     auto& a = activity();
-    if (a.outstanding.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    if (a.outstanding.fetch_sub(1) == 1 && a.waiters.load() > 0) {
         std::lock_guard lock(a.mutex);
         a.changed.notify_all();
     }
@@ -47,6 +50,11 @@ void activityChanged() {
 void waitForQuiescence() {
     auto& a = activity();
     const bool onMain = RunLoop::isMainThread();
+    a.waiters.fetch_add(1);
+    struct Leave {
+        std::atomic<int>& waiters;
+        ~Leave() { waiters.fetch_sub(1); }
+    } leave{a.waiters};
     for (;;) {
         if (onMain) RunLoop::main().runUntilIdle();
         std::unique_lock lock(a.mutex);

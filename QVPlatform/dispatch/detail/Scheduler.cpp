@@ -1,12 +1,10 @@
 #include <QVPlatform/dispatch/detail/Scheduler.h>
 
-#include <QVPlatform/base/Clock.h>
+#include <QVPlatform/dispatch/detail/ThreadPool.h>
 
-#include <chrono>
-#include <condition_variable>
+#include <atomic>
 #include <map>
 #include <mutex>
-#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -15,59 +13,41 @@ namespace platform::detail {
 namespace {
 
 struct Scheduler {
-    std::mutex mutex;  // guards everything below
-    std::condition_variable wake;
+    std::mutex mutex;  // guards everything below but `count`
     std::map<std::pair<std::uint64_t, ScheduleId>, std::function<void()>> entries;  // by deadline, then order
     std::unordered_map<ScheduleId, std::uint64_t> deadlines;
     ScheduleId nextId = 1;
-    bool threadStarted = false;
+    std::atomic<std::size_t> count{0};  // entries.size(), readable without the lock
 
-    // The system-clock thread: releases entries as their deadlines pass. Under the manual
-    // clock it sleeps until woken.
-    void run() {
-        std::unique_lock lock(mutex);
-        for (;;) {
-            if (Clock::isManual() || entries.empty()) {
-                wake.wait(lock);
-                continue;
-            }
-            const auto first = entries.begin();
-            const auto deadline = first->first.first;
-            const auto now = Clock::uptimeNanoseconds();
-            if (deadline > now) {
-                wake.wait_for(lock, std::chrono::nanoseconds(deadline - now));
-                continue;
-            }
-            auto release = std::move(first->second);
-            deadlines.erase(first->first.second);
-            entries.erase(first);
-            lock.unlock();
-            release();
-            lock.lock();
-        }
+    void erase(std::map<std::pair<std::uint64_t, ScheduleId>, std::function<void()>>::iterator entry) {
+        deadlines.erase(entry->first.second);
+        entries.erase(entry);
+        count.store(entries.size(), std::memory_order_relaxed);
     }
 };
 
 Scheduler& scheduler() {
-    static auto* instance = new Scheduler();  // lives for the process; its thread never ends
+    static auto* instance = new Scheduler();  // lives for the process, as the pool does
     return *instance;
 }
 
 }  // namespace
 
 ScheduleId scheduleAt(std::uint64_t deadlineUptime, std::function<void()> release) {
+    if (!release) release = [] {};  // an empty entry would read as "nothing due" for ever
     auto& s = scheduler();
-    std::lock_guard lock(s.mutex);
-    const ScheduleId id = s.nextId++;
-    const bool earliest = s.entries.empty() || deadlineUptime < s.entries.begin()->first.first;
-    s.entries.emplace(std::make_pair(deadlineUptime, id), std::move(release));
-    s.deadlines.emplace(id, deadlineUptime);
-    if (!s.threadStarted) {
-        s.threadStarted = true;
-        std::thread([&s] { s.run(); }).detach();
-    } else if (earliest) {
-        s.wake.notify_one();
+    ScheduleId id;
+    bool earliest;
+    {
+        std::lock_guard lock(s.mutex);
+        id = s.nextId++;
+        earliest = s.entries.empty() || deadlineUptime < s.entries.begin()->first.first;
+        s.entries.emplace(std::make_pair(deadlineUptime, id), std::move(release));
+        s.deadlines.emplace(id, deadlineUptime);
+        s.count.store(s.entries.size(), std::memory_order_relaxed);
     }
+    // Outside our lock: the pool reads the scheduler while holding its own.
+    if (earliest) poolTimersChanged();
     return id;
 }
 
@@ -78,11 +58,12 @@ void unschedule(ScheduleId id) {
     const auto it = s.deadlines.find(id);
     if (it == s.deadlines.end()) return;
     const auto entry = s.entries.find(std::make_pair(it->second, id));
-    if (entry != s.entries.end()) {
-        dropped = std::move(entry->second);
-        s.entries.erase(entry);
+    if (entry == s.entries.end()) {
+        s.deadlines.erase(it);
+        return;
     }
-    s.deadlines.erase(it);
+    dropped = std::move(entry->second);
+    s.erase(entry);
 }
 
 std::optional<std::uint64_t> nextDeadline() {
@@ -92,24 +73,26 @@ std::optional<std::uint64_t> nextDeadline() {
     return s.entries.begin()->first.first;
 }
 
-bool releaseFirstDue(std::uint64_t now) {
+bool hasScheduledEntries() { return scheduler().count.load(std::memory_order_relaxed) > 0; }
+
+std::function<void()> takeFirstDue(std::uint64_t now) {
     auto& s = scheduler();
-    std::unique_lock lock(s.mutex);
-    if (s.entries.empty()) return false;
+    std::lock_guard lock(s.mutex);
+    if (s.entries.empty()) return nullptr;
     const auto first = s.entries.begin();
-    if (first->first.first > now) return false;
+    if (first->first.first > now) return nullptr;
     auto release = std::move(first->second);
-    s.deadlines.erase(first->first.second);
-    s.entries.erase(first);
-    lock.unlock();
+    s.erase(first);
+    return release;
+}
+
+bool releaseFirstDue(std::uint64_t now) {
+    auto release = takeFirstDue(now);
+    if (!release) return false;
     release();
     return true;
 }
 
-void schedulerClockChanged() {
-    auto& s = scheduler();
-    std::lock_guard lock(s.mutex);
-    s.wake.notify_all();
-}
+void schedulerClockChanged() { poolTimersChanged(); }
 
 }  // namespace platform::detail

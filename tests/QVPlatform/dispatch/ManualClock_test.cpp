@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,12 @@ TEST(DispatchQueue, SerialQueueRunsBlocksInOrderAndSyncReturnsValues) {
     int nested = 0;
     q->sync([&] { q->sync([&] { nested = 1; }); });
     EXPECT_EQ(nested, 1);
+    // A sync block that throws still hands the queue on.
+    EXPECT_THROW(q->sync([] { throw std::runtime_error("thrown in sync"); }), std::runtime_error);
+    bool ranAfter = false;
+    q->async([&] { ranAfter = true; });
+    ManualClock::drain();
+    EXPECT_TRUE(ranAfter);
 }
 
 TEST(DispatchWorkItem, CancelledBeforeStartRunsNeitherBlockNorNotification) {
