@@ -5,6 +5,7 @@
 #include <QVPlatform/base/Debug.h>
 
 #include <algorithm>
+#include <cctype>
 #include <iostream>
 #include <map>
 
@@ -25,6 +26,26 @@ int& status() {
 std::vector<std::string>& collected() {
     static std::vector<std::string> messages;
     return messages;
+}
+
+// "-x", "--name": an option's form; "-", "-5" and "-.5" are values.
+bool looksLikeOption(std::string_view word) {
+    return word.size() >= 2 && word[0] == '-' && !(std::isdigit(static_cast<unsigned char>(word[1])) || word[1] == '.');
+}
+
+// The remaining words of the command line as one text.
+std::string joinedWords(const std::vector<std::string>& words) {
+    std::string joined;
+    for (const auto& w : words) {
+        // CLI11 passes an unknown option on as a word; a text that starts with "-" can come
+        // from standard input or a file instead.
+        if (looksLikeOption(w)) {
+            throw CLI::ExtrasError("unknown option " + w + " (give a text that starts with - as - or @FILE)",
+                                   CLI::ExitCodes::ExtrasError);
+        }
+        joined += (joined.empty() ? "" : " ") + w;
+    }
+    return joined;
 }
 
 constexpr const char* kInputNote = " (- reads standard input, @FILE a file)";
@@ -106,9 +127,7 @@ void Verb::run(std::function<int()> action) {
                 if (text.optional) continue;
                 throw CLI::RequiredError(text.name);
             }
-            std::string joined = words.front();
-            for (std::size_t i = 1; i < words.size(); ++i) joined += " " + words[i];
-            *text.value = readInput(joined, text.name);
+            *text.value = readInput(joinedWords(words), text.name);
         }
         status() = action();
     });

@@ -20,6 +20,8 @@ std::vector<const CLI::App*> verbs(const CLI::App& app) {
     return app.get_subcommands([](const CLI::App*) { return true; });
 }
 
+bool isFlag(const CLI::Option& o) { return o.get_type_name().empty(); }
+
 // "--key KEY", "[--upper]", "TEXT", "[FOLDER]", "TIMES...".
 std::string usageToken(const CLI::Option& o) {
     std::string token;
@@ -28,7 +30,7 @@ std::string usageToken(const CLI::Option& o) {
         if (o.get_type_name() == "...") token += "...";
     } else {
         token = o.get_name();
-        if (o.get_type_size_max() > 0) token += " " + o.get_type_name();
+        if (!isFlag(o)) token += " " + o.get_type_name();
     }
     return o.get_required() ? token : "[" + token + "]";
 }
@@ -70,7 +72,12 @@ std::string rootHelp(const CLI::App& app) {
         out << "  " << group->get_name() << std::string(16 - std::min<std::size_t>(group->get_name().size(), 15), ' ')
             << group->get_description() << "\n";
     }
-    footer(out, app);
+    out << "\n"
+        << "TEXT and JSON arguments: the text itself, - for standard input, or @FILE for a file's bytes\n"
+        << "(@@... for a text that starts with @).\n"
+        << "exit status: 0 success; 1 a negative answer (an empty result, no match) or a failed operation;\n"
+        << "2 usage or input error, with one line on standard error\n"
+        << "environment: QV_MAIN_BUNDLE, QV_HOME, QV_LANGUAGES, QV_SCREEN (see README)\n";
     return out.str();
 }
 
@@ -97,9 +104,11 @@ std::string commandHelp(const CLI::App& app) {
     for (const auto& text : textArguments(app)) row(out, text.name, text.description);
     for (const auto* o : options) {
         if (o->get_positional()) continue;
-        row(out, o->get_name() + (o->get_type_size_max() > 0 ? " " + o->get_type_name() : ""), o->get_description());
+        row(out, o->get_name() + (isFlag(*o) ? "" : " " + o->get_type_name()), o->get_description());
     }
-    footer(out, app);
+    // A verb shows its group's notes.
+    const bool isVerb = app.get_parent() && app.get_parent()->get_parent();
+    footer(out, isVerb ? *app.get_parent() : app);
     return out.str();
 }
 

@@ -44,11 +44,6 @@ int main(int argc, char** argv) {
     collectDebugMessages();
     CLI::App app("qvtool: try QVToolbox and QVResource from the command line", "qvtool");
     app.formatter(std::make_shared<HelpFormatter>());
-    app.footer("TEXT and JSON arguments: the text itself, - for standard input, or @FILE for a file's bytes\n"
-               "(@@... for a text that starts with @).\n"
-               "exit status: 0 success, 1 a negative answer (an empty result, no match) or a failed operation,\n"
-               "2 usage or input error (one line on standard error)\n"
-               "environment: QV_MAIN_BUNDLE, QV_HOME, QV_LANGUAGES, QV_SCREEN (see README)");
     app.require_subcommand(1);
     for (const auto& group : groups()) {
         auto* command = app.add_subcommand(group.name, group.summary);

@@ -8,15 +8,16 @@
 #include <QVPlatform/crypto/Base64.h>
 
 #include <algorithm>
-#include <map>
+#include <vector>
 
 namespace qvtool {
 namespace {
 
 using namespace QVToolbox;
 
-const std::map<std::string, LuxSCAType>& types() {
-    static const std::map<std::string, LuxSCAType> table{
+// In the order the help lists them.
+const std::vector<std::pair<std::string, LuxSCAType>>& types() {
+    static const std::vector<std::pair<std::string, LuxSCAType>> table{
         {"AES", LuxSCAType::AES},   {"AES128", LuxSCAType::AES128}, {"DES", LuxSCAType::DES}, {"DES3", LuxSCAType::DES3},
         {"CAST", LuxSCAType::CAST}, {"RC2", LuxSCAType::RC2},       {"RC4", LuxSCAType::RC4}, {"Blowfish", LuxSCAType::Blowfish}};
     return table;
@@ -46,7 +47,7 @@ void defineVerb(CLI::App& group, bool encrypt) {
     const auto& key = verb.option("--key", "KEY", "the key's bytes, cut or padded with zero bytes to the key length", true);
     const auto& text = verb.text("TEXT", encrypt ? "UTF-8 text" : "Base64 cipher text");
     verb.run([&, encrypt] {
-        const auto t = types().find(*type);
+        const auto t = std::find_if(types().begin(), types().end(), [&](const auto& entry) { return entry.first == *type; });
         if (t == types().end()) throw BadInput("--type " + shown(*type) + " is not one of " + typeNames());
         if (encrypt) {
             requireUtf8(text, "TEXT");

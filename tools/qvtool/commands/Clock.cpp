@@ -4,6 +4,7 @@
 
 #include <QVToolbox/QVToolbox.h>
 
+#include <cmath>
 #include <iostream>
 
 namespace qvtool {
@@ -15,9 +16,10 @@ void define(CLI::App& group) {
     const auto& ignoreZeroHour = verb.flag("--ignore-zero-hour", "MM:SS when the hours are 0");
     verb.run([&] {
         const double s = realNumber(seconds, "SECONDS");
-        // toClock counts whole seconds in 64 bits and would clamp anything beyond.
+        // toClock counts whole seconds in 64 bits and would clamp anything beyond (for a
+        // negative duration, its size).
         constexpr double kLimit = 9223372036854775808.0;  // 2^63
-        if (s >= kLimit || s < -kLimit) {
+        if (std::fabs(s) >= kLimit) {
             throw BadInput("SECONDS " + shown(seconds) + " is beyond the range of a 64-bit count of seconds");
         }
         std::cout << QVToolbox::qv(s).toClock(ignoreZeroHour) << "\n";

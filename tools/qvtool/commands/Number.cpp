@@ -19,9 +19,7 @@ namespace {
 using namespace QVToolbox;
 using platform::NSDecimalNumber;
 
-constexpr const char* kDecimal =
-    "a decimal number: digits with an optional sign, fraction and exponent (1.5e3); at most 38 significant digits, "
-    "exponent -128 to 127";
+constexpr const char* kDecimal = "a decimal number (-1.5, 2e3): 38 significant digits, exponent -128 to 127";
 
 std::size_t skipDigits(std::string_view text, std::size_t& i) {
     const std::size_t start = i;
@@ -99,7 +97,7 @@ void defineDivisible(CLI::App& group) {
 }
 
 void defineThousands(CLI::App& group) {
-    Verb verb(group, "thousands", "digit grouping, rounding down; with a \".\", exactly two fraction digits");
+    Verb verb(group, "thousands", "digit grouping, rounding down; with a \".\", two fraction digits");
     const auto& number = verb.argument("NUMBER", kDecimal);
     verb.run([&number] { return printResult(toThousands(decimalArgument(number, "NUMBER"))); });
 }
@@ -155,7 +153,7 @@ std::string convertBase(int from, int to, const std::string& text) {
 }
 
 void defineBase(CLI::App& group) {
-    Verb verb(group, "base", "DIGITS from base FROM to base TO (2, 8, 10, 16); to base 2, 0 and below give nothing");
+    Verb verb(group, "base", "DIGITS from base FROM to base TO; to base 2, 0 and below give nothing");
     const auto& from = verb.argument("FROM", "2, 8, 10 or 16");
     const auto& to = verb.argument("TO", "2, 8, 10 or 16");
     const auto& digits = verb.argument(
@@ -172,14 +170,14 @@ void define(CLI::App& group) {
     defineArithmetic(group, "subtract", "A - B, exact to 38 significant digits", subtracting);
     defineArithmetic(group, "multiply", "A × B, rounded to 38 significant digits", multiplying);
     defineArithmetic(group, "divide",
-                     "A ÷ B, rounded to 38 significant digits; a zero B is refused (status 2: division by zero)",
+                     "A ÷ B to 38 significant digits; a zero B is refused (division by zero)",
                      dividing);
     defineDivisible(group);
     defineThousands(group);
     defineTenThousand(group);
     defineBase(group);
-    group.footer("A result beyond the decimal's range prints NaN with status 1. The library itself would read a text\n"
-                 "that is not a number as 0 and a zero divisor as 1; the tool refuses both (status 2).");
+    group.footer("A result beyond the decimal's range prints NaN, status 1. The library would read a text that is\n"
+                 "not a number as 0 and a zero divisor as 1; the tool refuses both (status 2).");
 }
 
 const GroupRegistration registration{{"number", "exact decimal arithmetic, grouping and base conversion", 25, define}};
