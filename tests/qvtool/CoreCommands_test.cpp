@@ -63,6 +63,11 @@ TEST(QvtoolDemo, WritesOnlyIntoItsOwnFolderAndRefusesOthers) {
     std::ofstream(work.folder + "/home/data/notes.txt") << "notes";
     EXPECT_TRUE(refuses({"demo", work.folder + "/home"}, "holds data, which the demo did not make"));
     EXPECT_TRUE(fs::exists(work.folder + "/home/data/notes.txt"));
+    fs::remove(work.folder + "/out/data/mine.txt");
+    fs::remove_all(work.folder + "/out/data/copy");
+    fs::create_directory_symlink(work.folder + "/home/data", work.folder + "/out/data/copy");
+    EXPECT_TRUE(refuses({"demo", work.folder + "/out"}, "holds data/copy, which the demo did not make"));
+    EXPECT_TRUE(fs::exists(work.folder + "/home/data/notes.txt"));
     std::ofstream(work.folder + "/file") << "x";
     EXPECT_TRUE(refuses({"demo", work.folder + "/file"}, "is not a folder"));
 }

@@ -36,14 +36,16 @@ bool looksLikeOption(std::string_view word) {
 // The remaining words of the command line as one text.
 std::string joinedWords(const std::vector<std::string>& words) {
     std::string joined;
-    for (const auto& w : words) {
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const auto& w = words[i];
         // CLI11 passes an unknown option on as a word; a text that starts with "-" can come
         // from standard input or a file instead.
         if (looksLikeOption(w)) {
             throw CLI::ExtrasError("unknown option " + w + " (give a text that starts with - as - or @FILE)",
                                    CLI::ExitCodes::ExtrasError);
         }
-        joined += (joined.empty() ? "" : " ") + w;
+        if (i > 0) joined += ' ';
+        joined += w;
     }
     return joined;
 }

@@ -57,7 +57,8 @@ void requireOwnFolder(const fs::path& folder) {
     }
     const auto made = madeByDemo(folder);
     for (const auto& path : contents(folder)) {
-        if (!made.contains(path)) {
+        // The demo makes no links; one in its place could lead its clean-up elsewhere.
+        if (!made.contains(path) || fs::is_symlink(folder / path)) {
             throw BadInput("OUTPUT-FOLDER " + folder.string() + " holds " + path +
                            ", which the demo did not make; give a new or empty folder");
         }
