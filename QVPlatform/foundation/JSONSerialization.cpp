@@ -2,6 +2,7 @@
 
 #include <QVPlatform/base/Text.h>
 
+#include <rapidjson/error/en.h>
 #include <rapidjson/reader.h>
 
 #include <charconv>
@@ -34,6 +35,8 @@ public:
     explicit Builder(bool fragmentsAllowed) : fragmentsAllowed_(fragmentsAllowed) {}
 
     std::optional<Any> result;
+    // Why the builder stopped the parse (empty when RapidJSON itself found the error).
+    const char* refusal = "";
 
     bool Null() { return add(Any()); }
     bool Bool(bool b) { return add(Any(b)); }
@@ -49,13 +52,13 @@ public:
         }
         double value = 0;
         const auto [ptr, error] = std::from_chars(s, end, value);
-        if (ptr != end) return false;
+        if (ptr != end) return refuse("A number is not valid.");
         if (error == std::errc::result_out_of_range) {
             // Too small becomes zero; too large has no double and fails the parse.
-            if (!isTiny(text)) return false;
+            if (!isTiny(text)) return refuse("A number is beyond the range of a double.");
             value = text.starts_with('-') ? -0.0 : 0.0;
         } else if (error != std::errc()) {
-            return false;
+            return refuse("A number is not valid.");
         }
         return add(Any(value));
     }
@@ -63,13 +66,13 @@ public:
     // texts here are always valid UTF-8, so such strings fail the parse.
     bool String(const char* s, rapidjson::SizeType length, bool) {
         const std::string_view text(s, length);
-        if (!isValidUtf8(text)) return false;
+        if (!isValidUtf8(text)) return refuse(kInvalidText);
         return add(Any(text));
     }
     bool StartObject() { return open(Any(Any::Dictionary{})); }
     bool Key(const char* s, rapidjson::SizeType length, bool) {
         const std::string_view text(s, length);
-        if (!isValidUtf8(text)) return false;
+        if (!isValidUtf8(text)) return refuse(kInvalidText);
         stack_.back().key.assign(text);
         return true;
     }
@@ -82,10 +85,18 @@ private:
         Any container;
         std::string key;
     };
+    static constexpr const char* kInvalidText = "A string is not valid UTF-8 (or holds a lone surrogate).";
+
+    bool refuse(const char* reason) {
+        refusal = reason;
+        return false;
+    }
 
     bool add(Any value) {
         if (stack_.empty()) {
-            if (!fragmentsAllowed_ && !value.isList() && !value.isDictionary()) return false;
+            if (!fragmentsAllowed_ && !value.isList() && !value.isDictionary()) {
+                return refuse("The top level is not an array or object.");
+            }
             result = std::move(value);
             return true;
         }
@@ -99,7 +110,7 @@ private:
         return true;
     }
     bool open(Any container) {
-        if (stack_.size() >= kMaxDepth) return false;
+        if (stack_.size() >= kMaxDepth) return refuse("Nesting is deeper than 512 levels.");
         stack_.emplace_back().container = std::move(container);
         return true;
     }
@@ -242,8 +253,13 @@ private:
 
 }  // namespace
 
-std::optional<Any> JSONSerialization::jsonObject(std::string_view bytes, ReadingOptions options) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+std::optional<Any> JSONSerialization::jsonObject(std::string_view bytes, ReadingOptions options, JSONReadError* error) {
+    const std::size_t bom = bytes.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    bytes.remove_prefix(bom);
+    const auto fail = [&](std::size_t offset, const char* reason) -> std::optional<Any> {
+        if (error) *error = {bom + offset, reason};
+        return std::nullopt;
+    };
     // Parsed in place in a private copy: strings and numbers then need no internal stack in
     // RapidJSON. Its recursion is bounded by the builder's depth limit.
     std::string buffer(bytes);
@@ -256,9 +272,12 @@ std::optional<Any> JSONSerialization::jsonObject(std::string_view bytes, Reading
     rapidjson::Reader reader;
     constexpr unsigned flags =
         rapidjson::kParseInsituFlag | rapidjson::kParseValidateEncodingFlag | rapidjson::kParseNumbersAsStringsFlag;
-    if (reader.Parse<flags>(stream, builder).IsError()) return std::nullopt;
+    if (const auto parsed = reader.Parse<flags>(stream, builder); parsed.IsError()) {
+        const bool refused = parsed.Code() == rapidjson::kParseErrorTermination && *builder.refusal;
+        return fail(parsed.Offset(), refused ? builder.refusal : rapidjson::GetParseError_En(parsed.Code()));
+    }
     // The stream reads a NUL byte as the end of input: text after one is an error too.
-    if (stream.Tell() != bytes.size()) return std::nullopt;
+    if (stream.Tell() != bytes.size()) return fail(stream.Tell(), "The document root must not be followed by other values.");
     return std::move(builder.result);
 }
 

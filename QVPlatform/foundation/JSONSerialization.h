@@ -11,11 +11,17 @@
 // nothing), integers plainly, doubles in the shortest form that reads back exactly (0.1 ->
 // "0.1", 2.0 -> "2"), "/" escaped as "\/" unless withoutEscapingSlashes, other text as UTF-8
 // with only quotes, backslashes and control characters escaped. Pretty printing indents by two
-// spaces and writes "key" : value. Thread rule: pure functions, callable from any thread.
+// spaces and writes "key" : value. A failed read can say why and where:
+//
+//   JSONReadError error;
+//   JSONSerialization::jsonObject("[1,]", {}, &error);   // error.offset 3, error.reason "Invalid value."
+//
+// Thread rule: pure functions, callable from any thread.
 #pragma once
 
 #include <QVPlatform/base/Any.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,14 +41,23 @@ struct JSONWritingOptions {
     bool withoutEscapingSlashes = false;
 };
 
+// Why reading stopped: the byte offset in the input where it stopped and a one-line English
+// reason (RapidJSON's text for syntax errors; the depth limit, invalid UTF-8, an out-of-range
+// number, a top level that is no container or text after the value named as such).
+struct JSONReadError {
+    std::size_t offset = 0;
+    std::string reason;
+};
+
 struct JSONSerialization {
     using ReadingOptions = JSONReadingOptions;
     using WritingOptions = JSONWritingOptions;
 
     // Parses JSON text (UTF-8). Without fragmentsAllowed the top level must be an array or
     // object. Absent on any error (syntax, trailing text, invalid UTF-8, too deep, a number
-    // beyond the double range).
-    static std::optional<Any> jsonObject(std::string_view bytes, ReadingOptions options = {});
+    // beyond the double range). On failure `error`, when given, receives why and where.
+    static std::optional<Any> jsonObject(std::string_view bytes, ReadingOptions options = {},
+                                         JSONReadError* error = nullptr);
 
     // Absent when !isValidJSONObject (or, with fragmentsAllowed, when the value is not
     // JSON-representable).

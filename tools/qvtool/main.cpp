@@ -1,139 +1,70 @@
-// qvtool: tries the libraries from the command line. `qvtool --help` lists the commands.
-#include "Command.h"
-
-#include <QVPlatform/base/Clock.h>
+// qvtool: tries the libraries from the command line. `qvtool --help` lists the command groups;
+// each group lives in its own file under commands/.
+#include "Cli.h"
+#include "Help.h"
+#include "Input.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iostream>
-#include <map>
-
-namespace qvtool {
 
 namespace {
 
-std::vector<Command>& registry() {
-    static std::vector<Command> list;
-    return list;
+using namespace qvtool;
+
+// The command the parser chose: the deepest subcommand it entered.
+const CLI::App& chosen(const CLI::App& app) {
+    const auto sub = app.get_subcommands();
+    return sub.empty() ? app : chosen(*sub.front());
 }
 
-std::vector<DemoSection>& demoRegistry() {
-    static std::vector<DemoSection> list;
-    return list;
+// One line on standard error: "qvtool: GROUP VERB: MESSAGE".
+int report(const CLI::App& app, std::string message, int status) {
+    std::replace(message.begin(), message.end(), '\n', ' ');
+    const std::string path = commandPath(chosen(app));
+    std::cerr << "qvtool: " << (path == "qvtool" ? "" : path.substr(7) + ": ") << message << "\n";
+    return status;
 }
 
-}  // namespace
-
-Registration::Registration(std::string name, std::string usage, std::function<int(const Args&)> run, int order) {
-    registry().push_back({std::move(name), std::move(usage), std::move(run), order});
-}
-
-DemoRegistration::DemoRegistration(std::string title, std::function<void(const std::string&)> run, int order) {
-    demoRegistry().push_back({std::move(title), std::move(run), order});
-}
-
-const std::vector<Command>& commands() {
-    auto& list = registry();
-    std::stable_sort(list.begin(), list.end(), [](const Command& a, const Command& b) { return a.order < b.order; });
-    return list;
-}
-
-const std::vector<DemoSection>& demoSections() {
-    auto& list = demoRegistry();
-    std::stable_sort(list.begin(), list.end(), [](const DemoSection& a, const DemoSection& b) { return a.order < b.order; });
-    return list;
-}
-
-int usageError(std::string_view message) {
-    std::cerr << "qvtool: " << message << " (see qvtool --help)\n";
-    return 2;
-}
-
-int inputError(std::string_view message) {
-    std::cerr << "qvtool: " << message << "\n";
-    return 2;
-}
-
-std::optional<std::string> takeOption(Args& args, std::string_view name, bool& error) {
-    for (auto it = args.begin(); it != args.end(); ++it) {
-        if (*it == name) {
-            if (it + 1 == args.end()) {
-                error = true;
-                args.erase(it);
-                return std::nullopt;
-            }
-            std::string value = *(it + 1);
-            args.erase(it, it + 2);
-            return value;
-        }
-    }
-    return std::nullopt;
-}
-
-bool takeFlag(Args& args, std::string_view name) {
-    const auto it = std::find(args.begin(), args.end(), name);
-    if (it == args.end()) return false;
-    args.erase(it);
-    return true;
-}
-
-bool wantsHelp(const Args& args) {
-    return std::any_of(args.begin(), args.end(), [](const std::string& a) { return a == "--help" || a == "-h"; });
-}
-
-int printUsage(std::string_view name) {
-    for (const auto& c : commands()) {
-        if (c.name == name) {
-            std::cout << "usage: qvtool " << c.usage << "\n";
-            return 0;
-        }
-    }
-    return 2;
-}
-
-namespace {
-
-void printHelp() {
-    std::cout << "qvtool: try QVToolbox and QVResource from the command line\n\n"
-                 "usage: qvtool COMMAND [ARGS...]\n"
-                 "       qvtool COMMAND --help\n\n"
-                 "commands:\n";
-    for (const auto& c : commands()) {
-        std::string usage = c.usage;
-        std::size_t start = 0;
-        while (start < usage.size()) {
-            const auto end = usage.find('\n', start);
-            std::cout << "  " << usage.substr(start, end == std::string::npos ? std::string::npos : end - start) << "\n";
-            if (end == std::string::npos) break;
-            start = end + 1;
-        }
-    }
-    std::cout << "\nexit status: 0 success, 1 nothing found (where a command says so), 2 usage or input error\n"
-                 "environment: QV_MAIN_BUNDLE, QV_HOME, QV_LANGUAGES, QV_SCREEN (see README)\n";
+// A parse error in the words of a user: which group or verb was missing or unknown.
+std::string describe(const CLI::App& app, const CLI::ParseError& e) {
+    const CLI::App& at = chosen(app);
+    const auto choices = at.get_subcommands([](const CLI::App*) { return true; });
+    if (choices.empty()) return std::string(e.what()) + " (see " + commandPath(at) + " --help)";
+    std::string names;
+    for (const auto* c : choices) names += (names.empty() ? "" : ", ") + c->get_name();
+    const bool root = at.get_parent() == nullptr;
+    const auto extras = at.remaining();
+    if (!extras.empty()) return std::string(root ? "unknown group " : "unknown verb ") + shown(extras.front()) + " (one of " + names + ")";
+    return root ? "a group is required (see qvtool --help)" : "a verb is required: " + names;
 }
 
 }  // namespace
-
-}  // namespace qvtool
 
 int main(int argc, char** argv) {
-    using namespace qvtool;
-    Args args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        printHelp();
-        return args.empty() ? 2 : 0;
+    collectDebugMessages();
+    CLI::App app("qvtool: try QVToolbox and QVResource from the command line", "qvtool");
+    app.formatter(std::make_shared<HelpFormatter>());
+    app.require_subcommand(1);
+    for (const auto& group : groups()) {
+        auto* command = app.add_subcommand(group.name, group.summary);
+        group.define(*command);
+        if (!command->get_subcommands([](const CLI::App*) { return true; }).empty()) command->require_subcommand(1);
     }
-    const std::string name = args[0];
-    args.erase(args.begin());
-    for (const auto& c : commands()) {
-        if (c.name == name) {
-            if (wantsHelp(args)) return printUsage(name);
-            try {
-                return c.run(args);
-            } catch (const std::exception& e) {
-                return inputError(e.what());
-            }
-        }
+    if (argc == 2 && std::string_view(argv[1]) == "help") {
+        std::cout << app.help();
+        return 0;
     }
-    return usageError("unknown command '" + name + "'");
+    try {
+        app.parse(argc, argv);
+        return actionStatus();
+    } catch (const CLI::CallForHelp&) {
+        std::cout << app.help();
+        return 0;
+    } catch (const CLI::ParseError& e) {
+        return report(app, describe(app, e), 2);
+    } catch (const Failure& e) {
+        return report(app, e.what(), 1);
+    } catch (const std::exception& e) {
+        return report(app, e.what(), 2);
+    }
 }

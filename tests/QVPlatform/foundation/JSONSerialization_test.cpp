@@ -159,3 +159,28 @@ TEST(JSONSerialization, FuzzFoundSurrogatesAreRejected) {
     }
     EXPECT_EQ(JSONSerialization::jsonObject(R"(["\ud83d\ude00"])"), Any(Any::List{"😀"}));
 }
+
+TEST(JSONSerialization, AFailedReadSaysWhyAndAtWhichByte) {
+    const auto failure = [](std::string_view text) {
+        JSONReadError error;
+        EXPECT_FALSE(JSONSerialization::jsonObject(text, {}, &error)) << text;
+        return error;
+    };
+    auto e = failure("[1,]");
+    EXPECT_EQ(e.offset, 3u);
+    EXPECT_EQ(e.reason, "Invalid value.");
+    e = failure("\xEF\xBB\xBF{\"a\" 1}");  // the skipped byte-order mark still counts
+    EXPECT_EQ(e.offset, 8u);
+    EXPECT_EQ(e.reason, "Missing a colon after a name of object member.");
+    EXPECT_EQ(failure(nested(600)).reason, "Nesting is deeper than 512 levels.");
+    EXPECT_EQ(failure("[\"\xFF\"]").reason, "Invalid encoding in string.");
+    EXPECT_EQ(failure("[\"\\ud800\"]").reason, "The surrogate pair in string is invalid.");
+    EXPECT_EQ(failure("[1e400]").reason, "Number too big to be stored in double.");
+    EXPECT_EQ(failure("3").reason, "The top level is not an array or object.");
+    e = failure(std::string_view("[1]\0x", 5));
+    EXPECT_EQ(e.offset, 3u);
+    EXPECT_EQ(e.reason, "The document root must not be followed by other values.");
+    JSONReadError untouched{7, "kept"};
+    EXPECT_TRUE(JSONSerialization::jsonObject("[1]", {}, &untouched));
+    EXPECT_EQ(untouched.offset, 7u);
+}

@@ -1,0 +1,225 @@
+// `qvtool demo [OUTPUT-FOLDER]`: a tour of what the libraries do, section by section. Files
+// go under the output folder (default demo-out/), which the demo keeps as its own: a marker
+// file lists what it made, and a folder holding anything else is refused, so the demo never
+// removes or overwrites what it did not make. Re-running on its own output is fine.
+#include "../Cli.h"
+#include "../Replay.h"
+
+#include <QVToolbox/QVToolbox.h>
+
+#include <QVPlatform/base/Date.h>
+#include <QVPlatform/dispatch/ManualClock.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <set>
+
+namespace qvtool {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace QVToolbox;
+using platform::Any;
+
+constexpr const char* kMarker = ".qvtool-demo";
+constexpr const char* kMarkerTitle = "qvtool demo output; the demo made these files and may replace them:";
+
+const char* yesNo(bool v) { return v ? "true" : "false"; }
+
+// Paths below the folder, relative, the marker left out.
+std::set<std::string> contents(const fs::path& folder) {
+    std::set<std::string> out;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const auto relative = entry.path().lexically_relative(folder).generic_string();
+        if (relative != kMarker) out.insert(relative);
+    }
+    return out;
+}
+
+// What the marker says the demo made; empty when there is no marker.
+std::set<std::string> madeByDemo(const fs::path& folder) {
+    std::ifstream in(folder / kMarker);
+    std::set<std::string> made;
+    std::string line;
+    if (!std::getline(in, line) || line != kMarkerTitle) return made;
+    while (std::getline(in, line)) made.insert(line);
+    return made;
+}
+
+// Refuses (BadInput) a folder that holds anything the demo did not make.
+void requireOwnFolder(const fs::path& folder) {
+    std::error_code error;
+    const auto status = fs::status(folder, error);
+    if (status.type() == fs::file_type::not_found) return;
+    if (status.type() != fs::file_type::directory) {
+        throw BadInput("OUTPUT-FOLDER " + folder.string() + " is not a folder");
+    }
+    const auto made = madeByDemo(folder);
+    for (const auto& path : contents(folder)) {
+        // The demo makes no links; one in its place could lead its clean-up elsewhere.
+        if (!made.contains(path) || fs::is_symlink(folder / path)) {
+            throw BadInput("OUTPUT-FOLDER " + folder.string() + " holds " + path +
+                           ", which the demo did not make; give a new or empty folder");
+        }
+    }
+}
+
+void writeMarker(const fs::path& folder) {
+    std::ofstream out(folder / kMarker, std::ios::trunc);
+    out << kMarkerTitle << "\n";
+    for (const auto& path : contents(folder)) out << path << "\n";
+    if (!out.flush()) throw Failure("cannot write " + (folder / kMarker).string());
+}
+
+void coreSection(const fs::path&) {
+    std::cout << "toClock(3725) = " << qv(3725.0).toClock(false) << "\n"
+              << "toClock(125, ignoreZeroHour) = " << qv(125.0).toClock(true) << "\n"
+              << "compareVersion(1.2.99) against 1.2.9 = " << yesNo(HxGlobalTools::compareVersion("1.2.99", "1.2.9"))
+              << "\n"
+              << "compareVersion(2.0) = " << yesNo(HxGlobalTools::compareVersion("2.0", "1.2.9")) << " (needs three parts)\n"
+              << "screen " << hx_kScreenW() << "x" << hx_kScreenH() << ", navigation bar " << hx_kNavFrameH()
+              << ", machine " << hx_deviceModel() << "\n";
+    int runs = 0;
+    HxAsyncs::once("demo", [&] { ++runs; });
+    HxAsyncs::once("demo", [&] { ++runs; });
+    std::cout << "once(\"demo\") twice ran the block " << runs << " time(s)\n";
+    struct Printer : QVToolboxLogDelegate {
+        void send(const std::string& log) override { std::cout << "log delegate received: " << log << "\n"; }
+    };
+    QVToolboxLog::shared().setDelegate(std::make_shared<Printer>());
+    QVToolboxLog::shared().send("hello");
+    QVToolboxLog::shared().setDelegate(nullptr);
+}
+
+void textSection(const fs::path&) {
+    const auto show = [](std::string_view what, const std::string& value) { std::cout << "  " << what << ": " << value << "\n"; };
+    show("md5(\"abc\")", hx("abc").md5Encrypt(MD5EncryptType::lowercase32));
+    show("HMAC-SHA256(\"Jefe\", \"what do ya want for nothing?\")",
+         hx("what do ya want for nothing?").shaCrypt(LuxSHAType::SHA256, "Jefe").value_or(""));
+    const auto sealed = hx("你好, QVToolbox").scaCrypt(LuxSCAType::AES, "secret-key", true).value_or("");
+    show("AES encrypt \"你好, QVToolbox\"", sealed);
+    show("AES decrypt of that", hx(sealed).scaCrypt(LuxSCAType::AES, "secret-key", false).value_or(""));
+    show("0.1 + 0.2", hx("0.1").adding("0.2"));
+    show("1 ÷ 3", hx("1").dividing("3"));
+    show("thousands of 1234567.891", hx("1234567.891").toThousands());
+    show("25000 in 万", hx(25000).toTenThousandString(1));
+    show("ff hex to decimal", hx("ff").hexadecimalToDecimal());
+    show("urlAllEncoded(\"a b/c\")", hx("a b/c").urlAllEncoded());
+    show("unicodeEncode(\"中文\")", hx("中文").unicodeEncode());
+    show("isValidMobile(13912345678)", hx("13912345678").isValidMobile() ? "true" : "false");
+    show("isValidEmail(\"qv@example.cn\")", hx("qv@example.cn").isValidEmail() ? "true" : "false");
+    show("toPinyin(\"中华人民共和国\")", hx("中华人民共和国").toPinyin(true));
+    show("pinyinInitials(\"中华人民共和国\", upper)", hx("中华人民共和国").pinyinInitials(true));
+    show("hidePhone(13800138000)", hx("13800138000").hidePhone("*", 3, 4));
+    show("hideEmail(abcdef@qq.com)", hx("abcdef@qq.com").hideEmail());
+    show("deleteEmoji(\"好😀的\")", hx("好😀的").deleteEmoji());
+    show("sub(start 2, length 3) of \"abcdef\"", hx("abcdef").sub({.start = 2, .length = 3}));
+}
+
+// Writes only below OUTPUT-FOLDER/data, which requireOwnFolder has found to be the demo's.
+void dataSection(const fs::path& out) {
+    const std::string folder = (out / "data").string();
+    removefolder(folder);
+    std::cout << "createFolder " << folder << ": " << (createFolder(folder + "/sub").isSuccess ? "ok" : "failed") << "\n";
+    const Any settings = Any::Dictionary{{"name", "QVToolbox"}, {"tags", Any::List{"files", "dates", "json"}}};
+    writeToFile(FileWriteType::DictionaryType, settings, folder + "/settings.plist");
+    writeToFile(FileWriteType::TextType, Any("你好, QVToolbox"), folder + "/sub/hello.txt");
+    const auto back = readFromFile(FileWriteType::DictionaryType, folder + "/settings.plist");
+    std::cout << "settings.plist read back: " << (back.content && *back.content == settings ? "same" : "different") << "\n";
+    std::cout << "copyFile: " << copyFile(MoveOrCopyType::directory, folder + "/sub", folder + "/copy", false).error << "\n";
+    std::cout << "files: ";
+    for (const auto& name : getAllFileNames(folder).value_or(std::vector<std::string>{})) std::cout << name << " ";
+    std::cout << "\nfileOrDirectorySize: " << fileOrDirectorySize(folder) << "\n";
+    std::cout << "covertUInt64ToString(1572864): " << covertUInt64ToString(1572864) << "\n";
+    std::cout << "timestampToFormatterTimeString(1700000000): "
+              << timestampToFormatterTimeString("1700000000", "yyyy-MM-dd HH:mm:ss EEEE") << "\n";
+    std::cout << "callTimeAfterNow(-61 s): " << callTimeAfterNow(platform::Date::now().addingTimeInterval(-61)) << "\n";
+    std::cout << "getFormatPlayTime(3725): " << getFormatPlayTime(3725, HxTimeBarType::normal) << "\n";
+    std::cout << "daysCount(2024, 2): " << daysCount(2024, 2).value_or(0) << "\n";
+    std::cout << "toSortedURLQuery: " << hx(Any::Dictionary{{"b", 2}, {"a", "x y"}}).toSortedURLQuery() << "\n";
+    std::cout << "toJSON: " << toJSON(Any::List{1, "二", 3.5}).value_or("(absent)") << "\n";
+}
+
+void timingSection(const fs::path&) {
+    const auto show = [](const std::string& what, const std::vector<std::uint64_t>& runs) {
+        std::cout << what << " ->";
+        for (const auto r : runs) std::cout << " " << r;
+        std::cout << " ms\n";
+    };
+    const std::vector<std::uint64_t> burst{0, 200, 500};
+    for (const auto mode : {QVThrottler::Mode::fixed, QVThrottler::Mode::deferred}) {
+        std::shared_ptr<QVThrottler> t;
+        const auto runs = replay(
+            burst, 1000,
+            [&](RunLog& log) {
+                t = QVThrottler::make(Repeater::Interval::seconds(1), nullptr, mode, false, [&log] { log.add(); });
+            },
+            [&] { t->call(); });
+        show(std::string("throttle ") + (mode == QVThrottler::Mode::fixed ? "fixed   " : "deferred") +
+                 " 1 s, calls at 0 200 500",
+             runs);
+    }
+    std::shared_ptr<QVDebouncer> d;
+    const auto runs = replay(
+        {0, 100, 250}, 300,
+        [&](RunLog& log) { d = QVDebouncer::make(Repeater::Interval::milliseconds(300), [&log] { log.add(); }); },
+        [&] { d->call(); });
+    show("debounce 300 ms, calls at 0 100 250", runs);
+
+    // A 3-count repeater, every 100 ms: its states and remaining iterations.
+    const ManualClockScope manual;
+    std::mutex mutex;
+    std::vector<std::string> lines;  // guarded by mutex
+    auto r = Repeater::make(Repeater::Interval::milliseconds(100), Repeater::Mode::finite(3), [&](Repeater& self) {
+        std::lock_guard lock(mutex);
+        lines.push_back("  fired, remainingIterations " + std::to_string(*self.remainingIterations()));
+    });
+    r->onStateChanged([&](Repeater&, Repeater::State s) {
+        std::lock_guard lock(mutex);
+        lines.push_back("  state " + std::string(s.description()));
+    });
+    r->start();
+    platform::ManualClock::advance(0.5);
+    std::cout << "repeater every 100 ms, count 3:\n";
+    std::lock_guard lock(mutex);
+    for (const auto& line : lines) std::cout << line << "\n";
+}
+
+struct Section {
+    const char* title;
+    void (*run)(const fs::path& outputFolder);
+};
+
+const Section kSections[] = {
+    {"Core frame", coreSection},
+    {"Text utilities", textSection},
+    {"Files, dates and data", dataSection},
+    {"Timing: throttler, debouncer, repeater (manual clock)", timingSection},
+};
+
+void define(CLI::App& group) {
+    Verb verb(group);
+    const auto& folder = verb.argument("OUTPUT-FOLDER", "new, empty, or an earlier demo's output (default demo-out)", true);
+    verb.run([&folder] {
+        const fs::path out = folder.empty() ? "demo-out" : folder;
+        requireOwnFolder(out);
+        std::error_code error;
+        fs::create_directories(out, error);
+        if (error) throw BadInput("cannot create " + out.string() + ": " + error.message());
+        writeMarker(out);  // claims the folder before any section writes into it
+        for (const auto& section : kSections) {
+            std::cout << "== " << section.title << " ==\n";
+            section.run(out);
+            std::cout << "\n";
+        }
+        writeMarker(out);
+        std::cout << "demo finished; files are under " << out.string() << "/\n";
+        return 0;
+    });
+}
+
+const GroupRegistration registration{{"demo", "tour of the libraries (files under demo-out/)", 0, define}};
+
+}  // namespace
+}  // namespace qvtool
