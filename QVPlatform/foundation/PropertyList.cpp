@@ -65,9 +65,13 @@ std::string formatDate(Date date) {
         days -= 1;
     }
     const CivilDate c = civilFromDays(days);
+    // The sign goes before the zero padding: year -229 is "-0229", which the reader takes back
+    // (a bare "-229" has too few digits for it).
+    const long long year = static_cast<long long>(c.year);
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02uT%02d:%02d:%02dZ", static_cast<long long>(c.year), c.month,
-                  c.day, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
+    std::snprintf(buffer, sizeof buffer, "%s%04lld-%02u-%02uT%02d:%02d:%02dZ", year < 0 ? "-" : "", year < 0 ? -year : year,
+                  c.month, c.day, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
+                  static_cast<int>(rest % 60));
     return buffer;
 }
 
