@@ -5,8 +5,14 @@
 //   hx(std::string("abc")).md5Encrypt(HxPOP<std::string>::MD5EncryptType::lowercase32);
 //
 // It gathers every subsystem's member sets and then defines the wrappers `HxPOP` and `QV`
-// once, so that all code sees one definition of each wrapper.
+// once, so that all code sees one definition of each wrapper. It also brings in what a host
+// needs to pump the main run loop (platform::RunLoop) and to drive time (platform::Clock,
+// platform::ManualClock).
 #pragma once
+
+#include <QVPlatform/base/Clock.h>
+#include <QVPlatform/dispatch/ManualClock.h>
+#include <QVPlatform/dispatch/RunLoop.h>
 
 #include <QVToolbox/core/HxPOP.h>
 
