@@ -64,6 +64,15 @@ std::vector<fs::path> filesStartingWith(const fs::path& folder, const std::strin
     return found;
 }
 
+// The names a killed writer leaves (".NAME.tmp-...") and a file moved aside ("NAME.corrupt-...").
+std::string temporaryPrefix(const fs::path& path) {
+    std::string prefix = ".";
+    prefix += path.filename().string();
+    prefix += ".tmp-";
+    return prefix;
+}
+std::string corruptPrefix(const fs::path& path) { return path.filename().string() + ".corrupt-"; }
+
 // A payload large enough that a write takes a while, tied to the counter so that a torn file
 // could not pass for a whole one.
 std::string payload(std::int64_t i) { return std::string(200000, static_cast<char>('a' + i % 26)) + std::to_string(i); }
@@ -143,8 +152,8 @@ void expectKilledWritersLoseNothing(int rounds) {
         const std::int64_t counter = (*PropertyList::readXML(readText(path)))["counter"].integerValue();
         NSUserDefaults::resetStandardUserDefaults();
         ASSERT_EQ(NSUserDefaults::standardUserDefaults().integerForKey("counter"), counter) << "round " << round;
-        ASSERT_TRUE(filesStartingWith(path.parent_path(), path.filename().string() + ".corrupt-").empty());
-        ASSERT_TRUE(filesStartingWith(path.parent_path(), "." + path.filename().string() + ".tmp-").empty());
+        ASSERT_TRUE(filesStartingWith(path.parent_path(), corruptPrefix(path)).empty());
+        ASSERT_TRUE(filesStartingWith(path.parent_path(), temporaryPrefix(path)).empty());
     }
 }
 
@@ -284,7 +293,7 @@ TEST_F(UserDefaultsTest, KillRoundsCatchAWriterThatRewritesInPlace) {
 
 TEST_F(UserDefaultsTest, LoadingRemovesTemporaryFilesOfDeadWritersOnly) {
     const fs::path path = defaults().filePath();
-    const std::string prefix = "." + path.filename().string() + ".tmp-";
+    const std::string prefix = temporaryPrefix(path);
     // A writer that has ended, and one still running.
     const pid_t dead = fork();
     ASSERT_GE(dead, 0);
@@ -333,5 +342,6 @@ TEST_F(UserDefaultsTest, DatesOfEveryYearSurviveARestart) {
         EXPECT_EQ(defaults().objectForKey("date"), Any(Date(seconds)));
         EXPECT_TRUE(defaults().boolForKey("other"));
     }
-    EXPECT_TRUE(filesStartingWith(defaults().filePath().parent_path(), defaults().filePath().filename().string() + ".corrupt-").empty());
+    const fs::path path = defaults().filePath();
+    EXPECT_TRUE(filesStartingWith(path.parent_path(), corruptPrefix(path)).empty());
 }
