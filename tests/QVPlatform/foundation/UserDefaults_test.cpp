@@ -334,7 +334,7 @@ TEST_F(UserDefaultsTest, LoadingRemovesTemporaryFilesOfDeadWritersOnly) {
 
 TEST_F(UserDefaultsTest, DatesOfEveryYearSurviveARestart) {
     // January 1st of years -229, 0 and 10000: the first once made the whole file unreadable.
-    for (const double seconds : {-69393801600.0, -62167219200.0, 253402300800.0}) {
+    for (const double seconds : {-69393715200.0, -62167219200.0, 253402300800.0}) {
         ASSERT_TRUE(defaults().setObject(Any(Date(seconds)), "date"));
         defaults().setBool(true, "other");
         ASSERT_TRUE(defaults().synchronize());
