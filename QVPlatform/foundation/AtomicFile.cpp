@@ -1,8 +1,8 @@
 #include <QVPlatform/foundation/AtomicFile.h>
 
 #include <atomic>
-#include <charconv>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <random>
 
@@ -41,10 +41,11 @@ bool fail(std::string* error, const std::string& what, int code) {
     return false;
 }
 
-// A name no other writer uses at the same time: pid, a process-wide counter and a random
-// salt (so that a recycled pid does not collide with a stale file).
+// Every temporary name for `target` starts with ".NAME.tmp-".
 std::string temporaryPrefix(const std::filesystem::path& target) { return "." + target.filename().string() + ".tmp-"; }
 
+// A name no other writer uses at the same time: pid, a process-wide counter and a random
+// salt (so that a recycled pid does not collide with a stale file).
 std::string temporaryName(const std::filesystem::path& target) {
     static const unsigned salt = std::random_device{}();
     static std::atomic<unsigned> counter{0};
