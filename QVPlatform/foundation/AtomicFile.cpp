@@ -42,7 +42,12 @@ bool fail(std::string* error, const std::string& what, int code) {
 }
 
 // Every temporary name for `target` starts with ".NAME.tmp-".
-std::string temporaryPrefix(const std::filesystem::path& target) { return "." + target.filename().string() + ".tmp-"; }
+std::string temporaryPrefix(const std::filesystem::path& target) {
+    std::string prefix = ".";
+    prefix += target.filename().string();
+    prefix += ".tmp-";
+    return prefix;
+}
 
 // A name no other writer uses at the same time: pid, a process-wide counter and a random
 // salt (so that a recycled pid does not collide with a stale file).
