@@ -5,7 +5,9 @@
 
 #include "support/TestData.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -250,7 +252,7 @@ TEST(PropertyList, EveryWritableDateReadsBack) {
 
 // Kept from the failing case: a document holding a date of year -229 reads, writes and reads
 // again to the same value.
-TEST(PropertyList, FuzzFoundNegativeThreeDigitYearSurvivesARoundTrip) {
+TEST(PropertyList, DocumentWithAYearMinus229DateSurvivesARoundTrip) {
     const std::string input = qvtest::readTestData("fuzz/plist-date-year-minus-229.plist");
     ASSERT_FALSE(input.empty());
     const auto value = PropertyList::readXML(input);
@@ -259,6 +261,19 @@ TEST(PropertyList, FuzzFoundNegativeThreeDigitYearSurvivesARoundTrip) {
     ASSERT_TRUE(xml);
     EXPECT_NE(xml->find("<date>-0229-03-01T12:00:00Z</date>"), std::string::npos) << *xml;
     EXPECT_EQ(PropertyList::readXML(*xml), value);
+}
+
+// Found by fuzz/plist.cpp from an empty corpus: its first eight bytes are a date in year -7
+// (-62362870045.5 s), which the writer wrote as "-007-..." and the reader refused.
+TEST(PropertyList, FuzzFoundDateOfYearMinusSevenReadsBack) {
+    const std::string input = qvtest::readTestData("fuzz/plist-date-seconds-year-minus-7.bin");
+    ASSERT_GE(input.size(), sizeof(double));
+    double seconds = 0;
+    std::memcpy(&seconds, input.data(), sizeof seconds);
+    const auto xml = PropertyList::writeXML(Any(Date(seconds)));
+    ASSERT_TRUE(xml);
+    EXPECT_NE(xml->find("<date>-0007-"), std::string::npos) << *xml;
+    EXPECT_EQ(PropertyList::readXML(*xml), Any(Date(std::floor(seconds))));
 }
 
 // A byte the declared encoding cannot convert made libxml2 print to the host's stderr,
