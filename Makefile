@@ -1,7 +1,7 @@
 # The two commands:
 #   make demo   set up, build, and run the main job (qvtool demo; files under demo-out/)
 #   make test   set up, build, and run every test (release, ASan+UBSan, TSan, installed package)
-.PHONY: demo test deps build bench fuzz clean
+.PHONY: demo test deps build bench fuzz fuzz-run clean
 
 JOBS ?= 2
 # ccache keys on paths relative to the checkout, so clones elsewhere reuse the cache.
@@ -30,6 +30,11 @@ fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_BUILD_FUZZERS=ON \
 	  -DQV_BUILD_TESTS=OFF -DQV_BUILD_BENCHMARKS=OFF -DQV_BUILD_TOOLS=OFF >/dev/null
 	cmake --build build/fuzz -j $(JOBS)
+
+# Every fuzz target from its seed corpus for SECONDS seconds each; fails on any finding.
+SECONDS ?= 60
+fuzz-run: fuzz
+	bash fuzz/run.sh $(SECONDS)
 
 clean:
 	rm -rf build demo-out

@@ -7,7 +7,13 @@
 // It brings in every component and then defines the wrappers `HxPOP` and `QV` once, composing
 // every member set, so that all code sees one definition of each wrapper. A new component
 // adds its header and one line to a wrapper's list below.
+// It also brings in what a host needs to pump the main run loop (platform::RunLoop) and to
+// drive time (platform::Clock, platform::ManualClock).
 #pragma once
+
+#include <QVPlatform/base/Clock.h>
+#include <QVPlatform/dispatch/ManualClock.h>
+#include <QVPlatform/dispatch/RunLoop.h>
 
 #include <QVToolbox/core/HxPOP.h>
 

@@ -2,10 +2,12 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <random>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,14 +41,20 @@ bool fail(std::string* error, const std::string& what, int code) {
     return false;
 }
 
+// Every temporary name for `target` starts with ".NAME.tmp-".
+std::string temporaryPrefix(const std::filesystem::path& target) {
+    std::string prefix = ".";
+    prefix += target.filename().string();
+    prefix += ".tmp-";
+    return prefix;
+}
+
 // A name no other writer uses at the same time: pid, a process-wide counter and a random
 // salt (so that a recycled pid does not collide with a stale file).
 std::string temporaryName(const std::filesystem::path& target) {
     static const unsigned salt = std::random_device{}();
     static std::atomic<unsigned> counter{0};
-    std::string name = ".";
-    name += target.filename().string();
-    name += ".tmp-";
+    std::string name = temporaryPrefix(target);
     name += std::to_string(::getpid());
     name += '-';
     name += std::to_string(counter.fetch_add(1));
@@ -70,7 +78,34 @@ bool writeAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The writer pid a temporary name of `prefix` carries ("<prefix><pid>-..."), or absent.
+std::optional<pid_t> writerOf(std::string_view name, std::string_view prefix) {
+    if (!name.starts_with(prefix)) return std::nullopt;
+    name.remove_prefix(prefix.size());
+    pid_t pid = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
+    if (error != std::errc() || pid <= 0 || end == name.data() + name.size() || *end != '-') return std::nullopt;
+    return pid;
+}
+
+bool isAlive(pid_t pid) { return pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH; }
+
 }  // namespace
+
+int removeAbandonedTemporaryFiles(const std::filesystem::path& path) {
+    if (path.empty() || !path.has_filename()) return 0;
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    const std::string prefix = temporaryPrefix(path);
+    int removed = 0;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        const auto writer = writerOf(name, prefix);
+        if (!writer || isAlive(*writer)) continue;
+        if (::unlink(entry.path().c_str()) == 0) ++removed;
+    }
+    return removed;
+}
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes, std::string* error,
                          std::optional<std::filesystem::perms> permissions) {

@@ -5,6 +5,7 @@
 #include <QVPlatform/foundation/detail/PropertyListValue.h>
 
 #include <libxml/parser.h>
+#include <libxml/xmlerror.h>
 #include <libxml/tree.h>
 
 #include <charconv>
@@ -65,9 +66,13 @@ std::string formatDate(Date date) {
         days -= 1;
     }
     const CivilDate c = civilFromDays(days);
+    // The sign goes before the zero padding: year -229 is "-0229", which the reader takes back
+    // (a bare "-229" has too few digits for it).
+    const long long year = static_cast<long long>(c.year);
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%04lld-%02u-%02uT%02d:%02d:%02dZ", static_cast<long long>(c.year), c.month,
-                  c.day, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
+    std::snprintf(buffer, sizeof buffer, "%s%04lld-%02u-%02uT%02d:%02d:%02dZ", year < 0 ? "-" : "", year < 0 ? -year : year,
+                  c.month, c.day, static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60),
+                  static_cast<int>(rest % 60));
     return buffer;
 }
 
@@ -400,6 +405,25 @@ bool isPropertyListValueAt(const Any& value, int depth) {
     }
 }
 
+void ignoreXmlError(void*, const char*, ...) {}
+
+// Silences libxml2's error output while it lives and then restores the host's handler.
+// Errors found outside a parser context (a failed encoding conversion) bypass
+// XML_PARSE_NOERROR and would reach the process's stderr. libxml2 keeps the handler per thread.
+class QuietXmlErrors {
+public:
+    QuietXmlErrors() : handler_(xmlGenericError), context_(xmlGenericErrorContext) {
+        xmlSetGenericErrorFunc(nullptr, ignoreXmlError);
+    }
+    ~QuietXmlErrors() { xmlSetGenericErrorFunc(context_, handler_); }
+    QuietXmlErrors(const QuietXmlErrors&) = delete;
+    QuietXmlErrors& operator=(const QuietXmlErrors&) = delete;
+
+private:
+    xmlGenericErrorFunc handler_;
+    void* context_;
+};
+
 }  // namespace
 
 bool detail::isPropertyListValue(const Any& value) { return isPropertyListValueAt(value, 0); }
@@ -410,6 +434,7 @@ std::optional<Any> PropertyList::readXML(std::string_view bytes) {
     std::call_once(initialised, [] { xmlInitParser(); });
     // No network, no DTD loading, no entity substitution; errors are reported to nobody.
     constexpr int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    const QuietXmlErrors quiet;
     std::unique_ptr<xmlDoc, DocumentDeleter> doc(
         xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr, options));
     if (!doc) return std::nullopt;

@@ -141,6 +141,8 @@ void NSUserDefaults::ensureLoaded() const {
     const std::string identifier = Bundle::main()->bundleIdentifier().value_or(kFallbackIdentifier);
     path_ = Host::preferencesDirectory() / fileNameFor(identifier);
     values_.clear();
+    // Temporary files of writers killed mid-write would otherwise stay for ever.
+    removeAbandonedTemporaryFiles(path_);
     std::error_code error;
     if (!fs::exists(fs::symlink_status(path_, error))) return;
     const auto bytes = detail::readFile(path_);
@@ -271,8 +273,8 @@ bool NSUserDefaults::synchronize() {
     std::uint64_t generation = 0;
     {
         std::lock_guard lock(mutex_);
-        ensureLoaded();
-        if (!dirty_) return true;
+        // Never loaded means nothing changed: no need to read the file (or make its folder).
+        if (!loaded_ || !dirty_) return true;
         path = path_;
         generation = generation_;
         xml = PropertyList::writeXML(Any(values_));

@@ -8,7 +8,8 @@
 // the identifier is the main bundle's CFBundleIdentifier ("com.qvtoolbox.app" when it has
 // none). The file is read on first use. A file that does not parse (or holds no dictionary)
 // is renamed aside to "<bundle id>.plist.corrupt-<unix seconds>", never deleted, and the
-// defaults start empty.
+// defaults start empty. Loading also removes the temporary files that writers killed
+// mid-write left in the folder (see removeAbandonedTemporaryFiles in AtomicFile.h).
 //
 // Writing: changes apply in memory at once and mark the defaults dirty; `synchronize()`
 // writes the whole dictionary atomically (a crash leaves the old or the new file, never a mix).

@@ -12,22 +12,35 @@
 
 namespace {
 
-class ManualClockEnvironment : public ::testing::Environment {
+// The private home folder, removed at exit. Exit handlers run in reverse order of
+// registration, so registering the removal first makes it run after every handler the
+// libraries register later (the user defaults write pending changes into this home at exit).
+class TestHome {
 public:
-    void SetUp() override {
+    static void make() {
         char pattern[] = "/tmp/qv-test-home-XXXXXX";
         if (const char* dir = mkdtemp(pattern)) {
-            home_ = dir;
+            folder() = dir;
+            owner() = ::getpid();
             setenv("QV_HOME", dir, 1);
+            std::atexit(remove);
         }
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        if (!home_.empty()) std::filesystem::remove_all(home_, ignored);
     }
 
 private:
-    std::string home_;
+    static void remove() {
+        if (owner() != ::getpid()) return;  // a forked child leaves its parent's home alone
+        std::error_code ignored;
+        std::filesystem::remove_all(folder(), ignored);
+    }
+    static std::string& folder() {
+        static std::string path;
+        return path;
+    }
+    static pid_t& owner() {
+        static pid_t pid = 0;
+        return pid;
+    }
 };
 
 class ManualClockListener : public ::testing::EmptyTestEventListener {
@@ -38,8 +51,8 @@ class ManualClockListener : public ::testing::EmptyTestEventListener {
 }  // namespace
 
 int main(int argc, char** argv) {
+    TestHome::make();
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::AddGlobalTestEnvironment(new ManualClockEnvironment);
     ::testing::UnitTest::GetInstance()->listeners().Append(new ManualClockListener);
     return RUN_ALL_TESTS();
 }

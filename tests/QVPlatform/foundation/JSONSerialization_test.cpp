@@ -3,11 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestData.h"
+
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <string>
 
@@ -133,11 +132,7 @@ TEST(JSONSerialization, ValidityCheckFollowsThePlatformSerializer) {
 // Found by fuzz/json.cpp: an unterminated string ending in a UTF-8 lead byte made the UTF-8
 // check read past the end of the input.
 TEST(JSONSerialization, FuzzFoundLeadByteAtTheEndIsRejectedSafely) {
-    // QV_TEST_DATA under ctest; beside the sources when the binary is run by hand.
-    const char* dir = std::getenv("QV_TEST_DATA");
-    const std::string data = dir ? std::string(dir) : (std::filesystem::path(__FILE__).parent_path() / "../../data").string();
-    std::ifstream in(data + "/fuzz/json-utf8-lead-byte-at-end.json", std::ios::binary);
-    const std::string input((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string input = qvtest::readTestData("fuzz/json-utf8-lead-byte-at-end.json");
     ASSERT_FALSE(input.empty());
     EXPECT_FALSE(JSONSerialization::jsonObject(input, {.fragmentsAllowed = true}));
     for (const char* tail : {"\xE6", "\xF0", "\xF0\x9F", "\xC3"}) {
@@ -148,10 +143,7 @@ TEST(JSONSerialization, FuzzFoundLeadByteAtTheEndIsRejectedSafely) {
 // Found by fuzz/json.cpp: a surrogate code point (escaped alone, or UTF-8-encoded) was read
 // into a text that is not UTF-8, which the writer then refused.
 TEST(JSONSerialization, FuzzFoundSurrogatesAreRejected) {
-    const char* dir = std::getenv("QV_TEST_DATA");
-    const std::string data = dir ? std::string(dir) : (std::filesystem::path(__FILE__).parent_path() / "../../data").string();
-    std::ifstream in(data + "/fuzz/json-encoded-surrogate-in-key.json", std::ios::binary);
-    const std::string input((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string input = qvtest::readTestData("fuzz/json-encoded-surrogate-in-key.json");
     ASSERT_FALSE(input.empty());
     EXPECT_FALSE(JSONSerialization::jsonObject(input, {.fragmentsAllowed = true}));
     for (const char* text : {R"(["\udddd"])", R"({"\udc00":1})", "[\"\xED\xB7\x9D\"]", R"(["\ud800x"])"}) {

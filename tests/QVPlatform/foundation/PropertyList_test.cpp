@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestData.h"
+
+#include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -212,4 +216,72 @@ TEST(PropertyList, RecognisesXmlByItsStart) {
     EXPECT_FALSE(PropertyList::looksLikeXML("{\"a\": 1}"));
     EXPECT_FALSE(PropertyList::looksLikeXML("<html>"));
     EXPECT_FALSE(PropertyList::looksLikeXML(""));
+}
+
+// Dates of years -1 to -999 were written as "-229-...", which the reader refuses: one such
+// value made a whole defaults file unreadable. Every date the writer accepts must read back.
+TEST(PropertyList, EveryWritableDateReadsBack) {
+    const auto civil = [](std::int64_t year) {  // seconds of YEAR-03-01T12:00:00Z, proleptic Gregorian
+        const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+        const std::int64_t yoe = year - era * 400;
+        const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100;  // March 1st is day 0 of the year
+        return static_cast<double>((era * 146097 + doe - 719468) * 86400 + 12 * 3600);
+    };
+    struct Case {
+        std::int64_t year;
+        const char* text;
+    };
+    for (const Case& c : {Case{-229, "-0229-03-01T12:00:00Z"}, Case{-1, "-0001-03-01T12:00:00Z"},
+                          Case{-999, "-0999-03-01T12:00:00Z"}, Case{-1000, "-1000-03-01T12:00:00Z"},
+                          Case{0, "0000-03-01T12:00:00Z"}, Case{1, "0001-03-01T12:00:00Z"},
+                          Case{9999, "9999-03-01T12:00:00Z"}, Case{10000, "10000-03-01T12:00:00Z"},
+                          Case{-3000000, "-3000000-03-01T12:00:00Z"}}) {
+        const Date date(civil(c.year));
+        const auto xml = PropertyList::writeXML(Any(date));
+        ASSERT_TRUE(xml) << c.year;
+        EXPECT_NE(xml->find(std::string("<date>") + c.text + "</date>"), std::string::npos) << *xml;
+        EXPECT_EQ(PropertyList::readXML(*xml), Any(date)) << c.text;
+    }
+    // Whole seconds on both sides of zero and at the edges of the writable range.
+    for (const double t : {-1.0, -86401.0, -62135596801.0, -99999999999999.0, 99999999999999.0}) {
+        const auto xml = PropertyList::writeXML(Any(Date(t)));
+        ASSERT_TRUE(xml) << t;
+        EXPECT_EQ(PropertyList::readXML(*xml), Any(Date(t))) << *xml;
+    }
+}
+
+// Kept from the failing case: a document holding a date of year -229 reads, writes and reads
+// again to the same value.
+TEST(PropertyList, DocumentWithAYearMinus229DateSurvivesARoundTrip) {
+    const std::string input = qvtest::readTestData("fuzz/plist-date-year-minus-229.plist");
+    ASSERT_FALSE(input.empty());
+    const auto value = PropertyList::readXML(input);
+    ASSERT_TRUE(value);
+    const auto xml = PropertyList::writeXML(*value);
+    ASSERT_TRUE(xml);
+    EXPECT_NE(xml->find("<date>-0229-03-01T12:00:00Z</date>"), std::string::npos) << *xml;
+    EXPECT_EQ(PropertyList::readXML(*xml), value);
+}
+
+// Found by fuzz/plist.cpp from an empty corpus: its first eight bytes are a date in year -7
+// (-62362870045.5 s), which the writer wrote as "-007-..." and the reader refused.
+TEST(PropertyList, FuzzFoundDateOfYearMinusSevenReadsBack) {
+    const std::string input = qvtest::readTestData("fuzz/plist-date-seconds-year-minus-7.bin");
+    ASSERT_GE(input.size(), sizeof(double));
+    double seconds = 0;
+    std::memcpy(&seconds, input.data(), sizeof seconds);
+    const auto xml = PropertyList::writeXML(Any(Date(seconds)));
+    ASSERT_TRUE(xml);
+    EXPECT_NE(xml->find("<date>-0007-"), std::string::npos) << *xml;
+    EXPECT_EQ(PropertyList::readXML(*xml), Any(Date(std::floor(seconds))));
+}
+
+// A byte the declared encoding cannot convert made libxml2 print to the host's stderr,
+// bypassing the parser's silence.
+TEST(PropertyList, UnconvertibleBytesPrintNothing) {
+    const std::string shiftJis("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><plist><string>\x81\x01\x00\x30\x2f</string></plist>", 79);
+    ::testing::internal::CaptureStderr();
+    (void)PropertyList::readXML(shiftJis);
+    (void)PropertyList::readXML(shiftJis);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }

@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <ctime>
 
 namespace QVToolbox::detail {
@@ -20,8 +21,12 @@ std::string dateText(platform::Date date) {
     const std::time_t t = static_cast<std::time_t>(s);
     std::tm parts{};
     gmtime_r(&t, &parts);
+    // The year at least four digits wide, the sign before them ("0001", "-0229"), as %Y
+    // does not pad.
+    const long long year = static_cast<long long>(parts.tm_year) + 1900;
     char text[64];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S +0000", &parts);
+    const int n = std::snprintf(text, sizeof text, "%s%04lld", year < 0 ? "-" : "", year < 0 ? -year : year);
+    std::strftime(text + n, sizeof text - static_cast<std::size_t>(n), "-%m-%d %H:%M:%S +0000", &parts);
     return text;
 }
 

@@ -8,6 +8,7 @@
 
 using namespace QVToolbox;
 using platform::Any;
+using platform::Date;
 
 TEST(JSONHelpers, CompactJSONAndTheInvalidCase) {
     qvtest::DebugMessages debug;
@@ -40,6 +41,10 @@ TEST(JSONHelpers, SortedURLQuery) {
     EXPECT_EQ(toSortedURLQuery({{"n", 2.0}}), "n=2");
     EXPECT_EQ(toSortedURLQuery({{"bad", std::string("\xff")}}), "bad=");
     EXPECT_EQ(toSortedURLQuery({{"l", Any::List{1, "a"}}}), "l=%5B1%2C%20%22a%22%5D");
+    // Dates in the platform's description, the year at least four digits wide.
+    EXPECT_EQ(toSortedURLQuery({{"d", Date(1700000000.0)}}), "d=2023-11-14%2022%3A13%3A20%20%2B0000");
+    EXPECT_EQ(toSortedURLQuery({{"d", Date(-62135596800.0)}}), "d=0001-01-01%2000%3A00%3A00%20%2B0000");
+    EXPECT_EQ(toSortedURLQuery({{"d", Date(-69393715200.0)}}), "d=-0229-01-01%2000%3A00%3A00%20%2B0000");
 }
 
 TEST(JSONHelpers, SetValueAlongKeyPaths) {
