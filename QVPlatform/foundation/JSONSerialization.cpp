@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -27,8 +29,17 @@ bool isTiny(std::string_view text) {
     return text.find_first_not_of('0') == std::string_view::npos;
 }
 
-// Builds an Any from RapidJSON's events. Open containers wait on a stack of frames whose depth
-// is capped, which also caps RapidJSON's recursion.
+// RapidJSON validates UTF-8 but lets a lone low surrogate through ("\udc00" decodes to
+// ED B0 80); texts here are always valid UTF-8, so such strings fail the parse. A surrogate in
+// UTF-8 always starts with the byte ED, so only texts holding one need the full check.
+bool isSoundText(std::string_view text) {
+    return std::memchr(text.data(), 0xED, text.size()) == nullptr || isValidUtf8(text);
+}
+
+// Builds an Any from RapidJSON's events. The values and entries of all open containers wait
+// on two shared stacks; closing a container moves its own tail of the stack into one vector of
+// exactly its size (a dictionary is sorted once, there). The frame depth is capped, which also
+// caps RapidJSON's recursion.
 class Builder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Builder> {
 public:
     explicit Builder(bool fragmentsAllowed) : fragmentsAllowed_(fragmentsAllowed) {}
@@ -40,77 +51,87 @@ public:
     // Numbers arrive as their text (kParseNumbersAsStringsFlag): std::from_chars converts them
     // exactly, where RapidJSON's own conversion misbehaves on extreme exponents.
     bool RawNumber(const char* s, rapidjson::SizeType length, bool) {
-        const char* end = s + length;
-        const std::string_view text(s, length);
-        if (text.find_first_of(".eE") == std::string_view::npos) {
-            std::int64_t integer = 0;
-            const auto [ptr, error] = std::from_chars(s, end, integer);
-            if (error == std::errc() && ptr == end) return add(Any(integer));
-        }
-        double value = 0;
-        const auto [ptr, error] = std::from_chars(s, end, value);
-        if (ptr != end) return false;
-        if (error == std::errc::result_out_of_range) {
-            // Too small becomes zero; too large has no double and fails the parse.
-            if (!isTiny(text)) return false;
-            value = text.starts_with('-') ? -0.0 : 0.0;
-        } else if (error != std::errc()) {
-            return false;
-        }
-        return add(Any(value));
+        const auto number = readNumber(std::string_view(s, length));
+        return number && add(*number);
     }
-    // RapidJSON lets a lone low surrogate ("\udc00") and UTF-8-encoded surrogates through;
-    // texts here are always valid UTF-8, so such strings fail the parse.
     bool String(const char* s, rapidjson::SizeType length, bool) {
         const std::string_view text(s, length);
-        if (!isValidUtf8(text)) return false;
-        return add(Any(text));
+        return isSoundText(text) && add(Any(std::string(text)));
     }
-    bool StartObject() { return open(Any(Any::Dictionary{})); }
+    bool StartObject() { return open(true); }
     bool Key(const char* s, rapidjson::SizeType length, bool) {
         const std::string_view text(s, length);
-        if (!isValidUtf8(text)) return false;
-        stack_.back().key.assign(text);
+        if (!isSoundText(text)) return false;
+        entries_.emplace_back(std::string(text), Any());
         return true;
     }
-    bool EndObject(rapidjson::SizeType) { return close(); }
-    bool StartArray() { return open(Any(Any::List{})); }
-    bool EndArray(rapidjson::SizeType) { return close(); }
+    bool EndObject(rapidjson::SizeType) {
+        const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(frames_.back().start);
+        std::vector<Any::Dictionary::value_type> entries(std::make_move_iterator(first),
+                                                         std::make_move_iterator(entries_.end()));
+        entries_.erase(first, entries_.end());
+        frames_.pop_back();
+        // A repeated key keeps its last value.
+        return add(Any(Any::Dictionary::fromEntries(std::move(entries))));
+    }
+    bool StartArray() { return open(false); }
+    bool EndArray(rapidjson::SizeType) {
+        const auto first = elements_.begin() + static_cast<std::ptrdiff_t>(frames_.back().start);
+        Any::List list(std::make_move_iterator(first), std::make_move_iterator(elements_.end()));
+        elements_.erase(first, elements_.end());
+        frames_.pop_back();
+        return add(Any(std::move(list)));
+    }
 
 private:
     struct Frame {
-        Any container;
-        std::string key;
+        bool object;
+        std::size_t start;  // index of the container's first value in its stack
     };
 
+    // Integers in the int64 range stay integers; anything else that is a number becomes a
+    // double. Absent for a number beyond the double range.
+    static std::optional<Any> readNumber(std::string_view text) {
+        const char* end = text.data() + text.size();
+        if (text.find_first_of(".eE") == std::string_view::npos) {
+            std::int64_t integer = 0;
+            const auto [ptr, error] = std::from_chars(text.data(), end, integer);
+            if (error == std::errc() && ptr == end) return Any(integer);
+        }
+        double value = 0;
+        const auto [ptr, error] = std::from_chars(text.data(), end, value);
+        if (ptr != end) return std::nullopt;
+        if (error == std::errc::result_out_of_range) {
+            // Too small becomes zero; too large has no double and fails the parse.
+            if (!isTiny(text)) return std::nullopt;
+            value = text.starts_with('-') ? -0.0 : 0.0;
+        } else if (error != std::errc()) {
+            return std::nullopt;
+        }
+        return Any(value);
+    }
+
     bool add(Any value) {
-        if (stack_.empty()) {
+        if (frames_.empty()) {
             if (!fragmentsAllowed_ && !value.isList() && !value.isDictionary()) return false;
             result = std::move(value);
-            return true;
-        }
-        Frame& top = stack_.back();
-        if (auto* list = top.container.asList()) {
-            list->push_back(std::move(value));
+        } else if (frames_.back().object) {
+            entries_.back().second = std::move(value);
         } else {
-            // A repeated key keeps its last value.
-            top.container.asDictionary()->insert_or_assign(std::move(top.key), std::move(value));
+            elements_.push_back(std::move(value));
         }
         return true;
     }
-    bool open(Any container) {
-        if (stack_.size() >= kMaxDepth) return false;
-        stack_.emplace_back().container = std::move(container);
+    bool open(bool object) {
+        if (frames_.size() >= kMaxDepth) return false;
+        frames_.push_back({object, object ? entries_.size() : elements_.size()});
         return true;
-    }
-    bool close() {
-        Any container = std::move(stack_.back().container);
-        stack_.pop_back();
-        return add(std::move(container));
     }
 
     bool fragmentsAllowed_;
-    std::vector<Frame> stack_;
+    std::vector<Frame> frames_;
+    std::vector<Any> elements_;
+    std::vector<Any::Dictionary::value_type> entries_;
 };
 
 bool isValidElement(const Any& value, std::size_t depth) {
@@ -139,102 +160,123 @@ bool isValidElement(const Any& value, std::size_t depth) {
     return false;
 }
 
+// Writes JSON text and checks, in the same pass, what isValidElement checks: false (with
+// partial output) on anything not representable.
 class Writer {
 public:
     explicit Writer(const JSONSerialization::WritingOptions& options) : options_(options) {}
     std::string out;
 
-    void value(const Any& v, int indent) {
+    bool value(const Any& v, std::size_t depth) {
         switch (v.kind()) {
-            case Any::Kind::null: out += "null"; return;
-            case Any::Kind::boolean: out += v.boolValue() ? "true" : "false"; return;
-            case Any::Kind::integer: out += std::to_string(v.integerValue()); return;
-            case Any::Kind::real: number(v.doubleValue()); return;
-            case Any::Kind::text: string(v.string()); return;
-            case Any::Kind::list: {
-                const auto& list = *v.asList();
-                out += '[';
-                if (list.empty()) {
-                    out += ']';
-                    return;
-                }
-                bool first = true;
-                for (const auto& element : list) {
-                    separator(first, indent + 1);
-                    value(element, indent + 1);
-                }
-                newline(indent);
-                out += ']';
-                return;
-            }
-            case Any::Kind::dictionary: {
-                const auto& dictionary = *v.asDictionary();
-                out += '{';
-                if (dictionary.empty()) {
-                    out += '}';
-                    return;
-                }
-                bool first = true;
-                for (const auto& [key, element] : dictionary) {
-                    separator(first, indent + 1);
-                    string(key);
-                    out += options_.prettyPrinted ? " : " : ":";
-                    value(element, indent + 1);
-                }
-                newline(indent);
-                out += '}';
-                return;
-            }
+            case Any::Kind::null: out += "null"; return true;
+            case Any::Kind::boolean: out += v.boolValue() ? "true" : "false"; return true;
+            case Any::Kind::integer: integer(v.integerValue()); return true;
+            case Any::Kind::real: return number(v.doubleValue());
+            case Any::Kind::text: return string(v.string());
+            case Any::Kind::list: return list(*v.asList(), depth);
+            case Any::Kind::dictionary: return dictionary(*v.asDictionary(), depth);
             case Any::Kind::data:
             case Any::Kind::date:
-            case Any::Kind::object: return;  // excluded by the validity check
+            case Any::Kind::object: return false;
         }
+        return false;
+    }
+
+    bool list(const Any::List& list, std::size_t depth) {
+        if (depth >= kMaxDepth) return false;
+        out += '[';
+        if (list.empty()) {
+            out += ']';
+            return true;
+        }
+        bool first = true;
+        for (const auto& element : list) {
+            separator(first, depth + 1);
+            if (!value(element, depth + 1)) return false;
+        }
+        newline(depth);
+        out += ']';
+        return true;
+    }
+
+    bool dictionary(const Any::Dictionary& dictionary, std::size_t depth) {
+        if (depth >= kMaxDepth) return false;
+        out += '{';
+        if (dictionary.empty()) {
+            out += '}';
+            return true;
+        }
+        bool first = true;
+        for (const auto& [key, element] : dictionary) {
+            separator(first, depth + 1);
+            if (!string(key)) return false;
+            out += options_.prettyPrinted ? " : " : ":";
+            if (!value(element, depth + 1)) return false;
+        }
+        newline(depth);
+        out += '}';
+        return true;
     }
 
 private:
-    void newline(int indent) {
+    void newline(std::size_t depth) {
         if (!options_.prettyPrinted) return;
         out += '\n';
-        out.append(static_cast<std::size_t>(indent) * 2, ' ');
+        out.append(depth * 2, ' ');
     }
-    void separator(bool& first, int indent) {
+    void separator(bool& first, std::size_t depth) {
         if (!first) out += ',';
         first = false;
-        newline(indent);
+        newline(depth);
+    }
+    void integer(std::int64_t i) {
+        char buffer[24];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, i);
+        out.append(buffer, result.ptr);
     }
     // The shortest text that reads back as the same double (integral values without ".0").
-    void number(double d) {
+    bool number(double d) {
+        if (!std::isfinite(d)) return false;
         char buffer[64];
         const auto result = std::to_chars(buffer, buffer + sizeof buffer, d);
         out.append(buffer, result.ptr);
+        return true;
     }
     // RFC 8259 7: quotation mark, reverse solidus and control characters must be escaped;
-    // the platform escapes the solidus too.
-    void string(std::string_view text) {
+    // the platform escapes the solidus too. Runs that need no escape are copied whole; text
+    // with bytes beyond ASCII must be valid UTF-8.
+    bool string(std::string_view text) {
         static constexpr char hex[] = "0123456789abcdef";
         out += '"';
-        for (const char ch : text) {
-            const auto c = static_cast<unsigned char>(ch);
+        std::size_t run = 0;
+        bool beyondAscii = false;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            beyondAscii |= c >= 0x80;
+            const bool escaped = c < 0x20 || c == '"' || c == '\\' || (c == '/' && !options_.withoutEscapingSlashes);
+            if (!escaped) continue;
+            out.append(text.data() + run, i - run);
+            run = i + 1;
             switch (c) {
                 case '"': out += "\\\""; break;
                 case '\\': out += "\\\\"; break;
-                case '/': out += options_.withoutEscapingSlashes ? "/" : "\\/"; break;
+                case '/': out += "\\/"; break;
                 case '\b': out += "\\b"; break;
                 case '\f': out += "\\f"; break;
                 case '\n': out += "\\n"; break;
                 case '\r': out += "\\r"; break;
                 case '\t': out += "\\t"; break;
                 default:
-                    if (c < 0x20) {
-                        out += "\\u00";
-                        out += hex[c >> 4];
-                        out += hex[c & 0xF];
-                    } else {
-                        out += ch;
-                    }
+                    out += "\\u00";
+                    out += hex[c >> 4];
+                    out += hex[c & 0xF];
             }
         }
+        if (beyondAscii && !isValidUtf8(text)) return false;
+        out.append(text.data() + run, text.size() - run);
         out += '"';
+        return true;
     }
 
     JSONSerialization::WritingOptions options_;
@@ -265,9 +307,20 @@ std::optional<Any> JSONSerialization::jsonObject(std::string_view bytes, Reading
 std::optional<std::string> JSONSerialization::data(const Any& value, WritingOptions options) {
     const bool container = value.isList() || value.isDictionary();
     if (!container && !options.fragmentsAllowed) return std::nullopt;
-    if (!isValidElement(value, 0)) return std::nullopt;
     Writer writer(options);
-    writer.value(value, 0);
+    if (!writer.value(value, 0)) return std::nullopt;
+    return std::move(writer.out);
+}
+
+std::optional<std::string> JSONSerialization::data(const Any::List& list, WritingOptions options) {
+    Writer writer(options);
+    if (!writer.list(list, 0)) return std::nullopt;
+    return std::move(writer.out);
+}
+
+std::optional<std::string> JSONSerialization::data(const Any::Dictionary& dictionary, WritingOptions options) {
+    Writer writer(options);
+    if (!writer.dictionary(dictionary, 0)) return std::nullopt;
     return std::move(writer.out);
 }
 
