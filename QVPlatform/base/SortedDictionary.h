@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <initializer_list>
+#include <iterator>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -39,15 +41,22 @@ public:
 
     SortedDictionary() = default;
     // As with std::map, the first of repeated keys is kept.
-    SortedDictionary(std::initializer_list<value_type> entries) : entries_(entries) { sortEntries(false); }
+    SortedDictionary(std::initializer_list<value_type> entries) {
+        const std::span<const value_type> source(entries.begin(), entries.size());
+        entries_.reserve(source.size());
+        inKeyOrder(source, false, [&](std::size_t i) { entries_.push_back(source[i]); });
+    }
 
-    // Entries in any order; of repeated keys the later one wins (as successive
-    // insert_or_assign calls would have it).
-    static SortedDictionary fromEntries(std::vector<value_type> entries) {
+    // Entries in any order, moved out of `source`; of repeated keys the later one wins (as
+    // successive insert_or_assign calls would have it). One allocation, no tree.
+    static SortedDictionary fromEntries(std::span<value_type> source) {
         SortedDictionary dictionary;
-        dictionary.entries_ = std::move(entries);
-        dictionary.sortEntries(true);
+        dictionary.entries_.reserve(source.size());
+        inKeyOrder(source, true, [&](std::size_t i) { dictionary.entries_.push_back(std::move(source[i])); });
         return dictionary;
+    }
+    static SortedDictionary fromEntries(std::vector<value_type> entries) {
+        return fromEntries(std::span<value_type>(entries));
     }
 
     iterator begin() { return entries_.begin(); }
@@ -140,35 +149,36 @@ private:
         return lowerBound(key);
     }
 
-    // Orders the entries by key (stably) and keeps one of each run of equal keys.
-    void sortEntries(bool laterWins) {
-        const auto notAscending = [](const value_type& a, const value_type& b) { return !(a.first < b.first); };
-        if (std::adjacent_find(entries_.begin(), entries_.end(), notAscending) == entries_.end()) return;
-        if (entries_.size() <= 16) {
-            insertionSort();
+    // Calls take(i) for the positions of `source` in ascending key order, once per key: the
+    // first or the last of repeated keys. Sorts positions, not entries, so each entry moves once.
+    template <class Take>
+    static void inKeyOrder(std::span<const value_type> source, bool laterWins, Take&& take) {
+        const std::size_t count = source.size();
+        const auto less = [&](std::size_t a, std::size_t b) { return source[a].first < source[b].first; };
+        // Most dictionaries are small: their positions fit on the stack and sort by insertion.
+        std::size_t local[32];
+        std::vector<std::size_t> heap;
+        std::size_t* order = local;
+        if (count > std::size(local)) {
+            heap.resize(count);
+            order = heap.data();
+        }
+        for (std::size_t i = 0; i < count; ++i) order[i] = i;
+        if (count <= std::size(local)) {
+            for (std::size_t i = 1; i < count; ++i) {
+                const std::size_t moving = order[i];
+                std::size_t j = i;
+                for (; j > 0 && less(moving, order[j - 1]); --j) order[j] = order[j - 1];
+                order[j] = moving;
+            }
         } else {
-            std::stable_sort(entries_.begin(), entries_.end(),
-                             [](const value_type& a, const value_type& b) { return a.first < b.first; });
+            std::stable_sort(order, order + count, less);
         }
-        auto out = entries_.begin();
-        for (auto run = entries_.begin(); run != entries_.end();) {
-            auto runEnd = run + 1;
-            while (runEnd != entries_.end() && runEnd->first == run->first) ++runEnd;
-            const auto kept = laterWins ? runEnd - 1 : run;
-            if (out != kept) *out = std::move(*kept);
-            ++out;
+        for (std::size_t run = 0; run < count;) {
+            std::size_t runEnd = run + 1;
+            while (runEnd < count && source[order[runEnd]].first == source[order[run]].first) ++runEnd;
+            take(order[laterWins ? runEnd - 1 : run]);
             run = runEnd;
-        }
-        entries_.erase(out, entries_.end());
-    }
-    // Small dictionaries (most JSON objects) sort without the buffer std::stable_sort takes.
-    void insertionSort() {
-        for (std::size_t i = 1; i < entries_.size(); ++i) {
-            if (!(entries_[i].first < entries_[i - 1].first)) continue;
-            value_type moving = std::move(entries_[i]);
-            std::size_t j = i;
-            for (; j > 0 && moving.first < entries_[j - 1].first; --j) entries_[j] = std::move(entries_[j - 1]);
-            entries_[j] = std::move(moving);
         }
     }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <span>
 #include <vector>
 
 namespace platform {
@@ -46,92 +47,108 @@ public:
 
     std::optional<Any> result;
 
-    bool Null() { return add(Any()); }
-    bool Bool(bool b) { return add(Any(b)); }
+    bool Null() { return add(nullptr); }
+    bool Bool(bool b) { return add(b); }
     // Numbers arrive as their text (kParseNumbersAsStringsFlag): std::from_chars converts them
     // exactly, where RapidJSON's own conversion misbehaves on extreme exponents.
     bool RawNumber(const char* s, rapidjson::SizeType length, bool) {
-        const auto number = readNumber(std::string_view(s, length));
+        const std::string_view text(s, length);
+        if (isPlainInteger(text)) {
+            std::int64_t integer = 0;
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), integer);
+            if (error == std::errc() && end == text.data() + text.size()) return add(integer);
+            // Beyond the int64 range on either side: a double, as any other number.
+        }
+        const auto number = readDouble(text);
         return number && add(*number);
     }
     bool String(const char* s, rapidjson::SizeType length, bool) {
         const std::string_view text(s, length);
-        return isSoundText(text) && add(Any(std::string(text)));
+        return isSoundText(text) && add(std::string(text));
     }
     bool StartObject() { return open(true); }
     bool Key(const char* s, rapidjson::SizeType length, bool) {
         const std::string_view text(s, length);
         if (!isSoundText(text)) return false;
-        entries_.emplace_back(std::string(text), Any());
+        key_.assign(text);
         return true;
     }
     bool EndObject(rapidjson::SizeType) {
-        const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(frames_.back().start);
-        std::vector<Any::Dictionary::value_type> entries(std::make_move_iterator(first),
-                                                         std::make_move_iterator(entries_.end()));
-        entries_.erase(first, entries_.end());
-        frames_.pop_back();
+        const std::size_t start = frames_.back().start;
+        close();
         // A repeated key keeps its last value.
-        return add(Any(Any::Dictionary::fromEntries(std::move(entries))));
+        auto dictionary = Any::Dictionary::fromEntries(std::span(entries_).subspan(start));
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(start), entries_.end());
+        return add(std::move(dictionary));
     }
     bool StartArray() { return open(false); }
     bool EndArray(rapidjson::SizeType) {
         const auto first = elements_.begin() + static_cast<std::ptrdiff_t>(frames_.back().start);
+        close();
         Any::List list(std::make_move_iterator(first), std::make_move_iterator(elements_.end()));
         elements_.erase(first, elements_.end());
-        frames_.pop_back();
-        return add(Any(std::move(list)));
+        return add(std::move(list));
     }
 
 private:
     struct Frame {
         bool object;
-        std::size_t start;  // index of the container's first value in its stack
+        std::size_t start;     // index of the container's first value in its stack
+        std::string ownKey;    // the container's key in the object around it
     };
 
-    // Integers in the int64 range stay integers; anything else that is a number becomes a
-    // double. Absent for a number beyond the double range.
-    static std::optional<Any> readNumber(std::string_view text) {
-        const char* end = text.data() + text.size();
-        if (text.find_first_of(".eE") == std::string_view::npos) {
-            std::int64_t integer = 0;
-            const auto [ptr, error] = std::from_chars(text.data(), end, integer);
-            if (error == std::errc() && ptr == end) return Any(integer);
+    // Digits with an optional sign: no fraction, no exponent.
+    static bool isPlainInteger(std::string_view text) {
+        for (const char c : text) {
+            if (c == '.' || c == 'e' || c == 'E') return false;
         }
+        return true;
+    }
+    // Absent for a number beyond the double range.
+    static std::optional<double> readDouble(std::string_view text) {
+        const char* end = text.data() + text.size();
         double value = 0;
         const auto [ptr, error] = std::from_chars(text.data(), end, value);
         if (ptr != end) return std::nullopt;
         if (error == std::errc::result_out_of_range) {
             // Too small becomes zero; too large has no double and fails the parse.
             if (!isTiny(text)) return std::nullopt;
-            value = text.starts_with('-') ? -0.0 : 0.0;
-        } else if (error != std::errc()) {
-            return std::nullopt;
+            return text.starts_with('-') ? -0.0 : 0.0;
         }
-        return Any(value);
+        if (error != std::errc()) return std::nullopt;
+        return value;
     }
 
-    bool add(Any value) {
+    // The value is built where it will stay: in its container's stack, or as the result.
+    template <class T>
+    bool add(T&& value) {
         if (frames_.empty()) {
-            if (!fragmentsAllowed_ && !value.isList() && !value.isDictionary()) return false;
-            result = std::move(value);
+            Any top(std::forward<T>(value));
+            if (!fragmentsAllowed_ && !top.isList() && !top.isDictionary()) return false;
+            result = std::move(top);
         } else if (frames_.back().object) {
-            entries_.back().second = std::move(value);
+            entries_.emplace_back(std::move(key_), std::forward<T>(value));
         } else {
-            elements_.push_back(std::move(value));
+            elements_.emplace_back(std::forward<T>(value));
         }
         return true;
     }
     bool open(bool object) {
         if (frames_.size() >= kMaxDepth) return false;
-        frames_.push_back({object, object ? entries_.size() : elements_.size()});
+        frames_.push_back({object, object ? entries_.size() : elements_.size(), std::move(key_)});
         return true;
+    }
+    // Pops the frame; the key it was opened under is the key of the value to come again.
+    void close() {
+        key_ = std::move(frames_.back().ownKey);
+        frames_.pop_back();
     }
 
     bool fragmentsAllowed_;
     std::vector<Frame> frames_;
     std::vector<Any> elements_;
     std::vector<Any::Dictionary::value_type> entries_;
+    std::string key_;  // the key of the value to come
 };
 
 bool isValidElement(const Any& value, std::size_t depth) {
