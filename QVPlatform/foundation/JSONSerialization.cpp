@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <iterator>
 #include <limits>
 #include <span>
@@ -34,7 +33,10 @@ bool isTiny(std::string_view text) {
 // ED B0 80); texts here are always valid UTF-8, so such strings fail the parse. A surrogate in
 // UTF-8 always starts with the byte ED, so only texts holding one need the full check.
 bool isSoundText(std::string_view text) {
-    return std::memchr(text.data(), 0xED, text.size()) == nullptr || isValidUtf8(text);
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) == 0xED) return isValidUtf8(text);
+    }
+    return true;
 }
 
 // Builds an Any from RapidJSON's events. The values and entries of all open containers wait
