@@ -80,7 +80,8 @@ void BM_Read_ours(benchmark::State& state) {
 
 void BM_Read_peer(benchmark::State& state) {
     std::mutex mutex;
-    std::map<std::string, Any, std::less<>> values(NSUserDefaults::standardUserDefaults().dictionaryRepresentation());
+    const Any::Dictionary all = NSUserDefaults::standardUserDefaults().dictionaryRepresentation();
+    std::map<std::string, Any, std::less<>> values(all.begin(), all.end());
     for (auto _ : state) {
         std::lock_guard lock(mutex);
         const auto it = values.find(std::string_view("QVSCurrentLanguageKey"));

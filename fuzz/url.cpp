@@ -1,5 +1,5 @@
-// URL parsing and percent-encoding: no input crashes; encoding then decoding valid UTF-8
-// gives the text back.
+// URL parsing, reference resolution and percent-encoding: no input crashes; a resolved URL's
+// text parses again to the same URL; encoding then decoding valid UTF-8 gives the text back.
 #include <QVPlatform/base/Text.h>
 #include <QVPlatform/base/URL.h>
 
@@ -24,6 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)url->pathExtension();
         (void)url->appendingPathComponent("x y").absoluteString();
         (void)url->deletingLastPathComponent().absoluteString();
+    }
+    static const URL base = *URL::string("http://a/b/c/d;p?q");
+    if (const auto resolved = URL::string(bytes, base)) {
+        const auto again = URL::string(resolved->absoluteString());
+        if (!again || !(*again == *resolved)) __builtin_trap();
+        if (resolved->relativeString() != bytes) __builtin_trap();
     }
     (void)removingPercentEncoding(bytes);
     const std::string encoded = addingPercentEncoding(bytes, CharacterSet::urlQueryAllowed());

@@ -6,16 +6,17 @@
 //   v["missing"].isNull();       // true (lookups never throw)
 //
 // Kinds: null, bool, integer (int64), double, text (UTF-8), data, date, list, dictionary
-// with text keys (kept in key order), and a shared platform object. Accessors of the wrong
-// kind return a neutral value (false, 0, empty) rather than throwing; use `kind()` or
-// the `isX()` tests, or the `asX()` members that return nullptr, to tell. A value type.
+// with text keys (kept in key order in one sorted vector: see SortedDictionary), and a shared
+// platform object. Accessors of the wrong kind return a neutral value (false, 0, empty) rather
+// than throwing; use `kind()` or the `isX()` tests, or the `asX()` members that return nullptr,
+// to tell. A value type.
 #pragma once
 
 #include <QVPlatform/base/Data.h>
 #include <QVPlatform/base/Date.h>
+#include <QVPlatform/base/SortedDictionary.h>
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,7 +30,7 @@ class NSObject;
 class Any {
 public:
     using List = std::vector<Any>;
-    using Dictionary = std::map<std::string, Any, std::less<>>;
+    using Dictionary = SortedDictionary<Any>;
     using Object = std::shared_ptr<NSObject>;
 
     enum class Kind { null, boolean, integer, real, text, data, date, list, dictionary, object };

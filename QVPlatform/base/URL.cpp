@@ -2,28 +2,57 @@
 
 #include <QVPlatform/base/Text.h>
 
-#include <curl/curl.h>
+#include <uriparser/Uri.h>
 
 #include <algorithm>
 #include <charconv>
-#include <memory>
 
 namespace platform {
 
 namespace {
 
-struct CurlUrlDeleter {
-    void operator()(CURLU* handle) const { curl_url_cleanup(handle); }
-};
-using CurlUrl = std::unique_ptr<CURLU, CurlUrlDeleter>;
+// One URI as uriparser holds it: parsed from a text, or resolved from a reference and a base.
+// The text ranges point into the texts it came from, which must outlive it.
+class Uri {
+public:
+    explicit Uri(std::string_view text) {
+        const char* first = text.empty() ? "" : text.data();
+        const char* error = nullptr;
+        valid_ = uriParseSingleUriExA(&uri_, first, first + text.size(), &error) == URI_SUCCESS;
+    }
+    // RFC 3986 5.2: `reference` resolved against `base`, strictly ("http:g" keeps its scheme).
+    Uri(const Uri& reference, const Uri& base) {
+        valid_ = reference.valid_ && base.valid_ &&
+                 uriAddBaseUriExA(&uri_, &reference.uri_, &base.uri_, URI_RESOLVE_STRICTLY) == URI_SUCCESS;
+    }
+    ~Uri() {
+        if (valid_) uriFreeUriMembersA(&uri_);
+    }
+    Uri(const Uri&) = delete;
+    Uri& operator=(const Uri&) = delete;
 
-// One component of a parsed handle, or absent when curl has none.
-std::optional<std::string> curlPart(CURLU* handle, CURLUPart part) {
-    char* value = nullptr;
-    if (curl_url_get(handle, part, &value, 0) != CURLUE_OK || !value) return std::nullopt;
-    std::string result(value);
-    curl_free(value);
-    return result;
+    bool valid() const { return valid_; }
+    const UriUriA& get() const { return uri_; }
+
+    // RFC 3986 5.3: the components joined back into a text.
+    std::optional<std::string> text() const {
+        int required = 0;
+        if (!valid_ || uriToStringCharsRequiredA(&uri_, &required) != URI_SUCCESS) return std::nullopt;
+        std::string out(static_cast<std::size_t>(required) + 1, '\0');
+        if (uriToStringA(out.data(), &uri_, required + 1, nullptr) != URI_SUCCESS) return std::nullopt;
+        out.resize(static_cast<std::size_t>(required));
+        return out;
+    }
+
+private:
+    UriUriA uri_{};
+    bool valid_ = false;
+};
+
+// The text of a range; absent when uriparser found no such component.
+std::optional<std::string_view> rangeText(const UriTextRangeA& range) {
+    if (!range.first) return std::nullopt;
+    return std::string_view(range.first, static_cast<std::size_t>(range.afterLast - range.first));
 }
 
 int hexValue(char c) {
@@ -42,22 +71,15 @@ std::string withoutTrailingSlash(std::string path) {
 
 std::optional<URL> URL::parse(std::string_view text) {
     if (text.empty() || text.find('\0') != std::string_view::npos) return std::nullopt;
-    CurlUrl handle(curl_url());
-    if (!handle) return std::nullopt;
-    // Any scheme, an empty authority where the scheme wants none ("weixin://"), and the path
-    // as written (no "../" folding: the text is the URL).
-    const unsigned flags = CURLU_NON_SUPPORT_SCHEME | CURLU_NO_AUTHORITY | CURLU_PATH_AS_IS;
-    if (curl_url_set(handle.get(), CURLUPART_URL, std::string(text).c_str(), flags) != CURLUE_OK) {
-        return std::nullopt;
-    }
+    const Uri uri(text);
+    // Only an absolute URI: a scheme is required.
+    if (!uri.valid() || !uri.get().scheme.first) return std::nullopt;
 
-    // RFC 3986 appendix B: scheme ":" ["//" authority] path ["?" query] ["#" fragment].
+    // RFC 3986 appendix B, on a text now known to be a URI:
+    // scheme ":" ["//" authority] path ["?" query] ["#" fragment].
     URL url;
     url.text_ = std::string(text);
     const std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos || colon == 0 || text.substr(0, colon).find_first_of("/?#") != std::string_view::npos) {
-        return std::nullopt;
-    }
     url.scheme_ = std::string(text.substr(0, colon));
     std::string_view rest = text.substr(colon + 1);
     if (rest.starts_with("//")) {
@@ -77,27 +99,42 @@ std::optional<URL> URL::parse(std::string_view text) {
     url.rawPath_ = std::string(rest);
 
     if (url.authority_) {
-        // The host as written (curl would rewrite "tel://123" as the IPv4 address 0.0.0.123):
-        // RFC 3986 3.2.2, after any userinfo and before any port, without IPv6 brackets.
-        std::string_view host = *url.authority_;
-        if (const std::size_t at = host.rfind('@'); at != std::string_view::npos) host.remove_prefix(at + 1);
-        if (host.starts_with('[')) {
-            host = host.substr(1, host.find(']') == std::string_view::npos ? 0 : host.find(']') - 1);
-        } else if (const std::size_t portColon = host.rfind(':'); portColon != std::string_view::npos) {
-            host = host.substr(0, portColon);
-        }
+        // The host as written, without IPv6 brackets, percent-decoded where that gives UTF-8.
+        const auto host = rangeText(uri.get().hostText).value_or("");
         if (!host.empty()) url.host_ = removingPercentEncoding(host).value_or(std::string(host));
-        if (auto port = curlPart(handle.get(), CURLUPART_PORT)) {
+        // RFC 3986 allows any run of digits; a TCP port stops at 65535.
+        if (const auto port = rangeText(uri.get().portText); port && !port->empty()) {
             int value = 0;
             const auto [end, error] = std::from_chars(port->data(), port->data() + port->size(), value);
-            if (error == std::errc() && end == port->data() + port->size()) url.port_ = value;
+            if (error != std::errc() || end != port->data() + port->size() || value > 65535) return std::nullopt;
+            url.port_ = value;
         }
-        url.user_ = curlPart(handle.get(), CURLUPART_USER);
+        if (const auto userInfo = rangeText(uri.get().userInfo)) {
+            url.user_ = std::string(userInfo->substr(0, userInfo->find(':')));
+        }
     }
     return url;
 }
 
 std::optional<URL> URL::string(std::string_view text) { return parse(text); }
+
+std::optional<URL> URL::string(std::string_view text, const URL& relativeTo) {
+    if (text.find('\0') != std::string_view::npos) return std::nullopt;
+    const Uri reference(text);
+    const Uri base(relativeTo.text_);
+    const Uri resolved(reference, base);
+    const auto absolute = resolved.text();
+    if (!absolute) return std::nullopt;
+    auto url = parse(*absolute);
+    if (url) url->relative_ = std::string(text);
+    return url;
+}
+
+URL URL::absoluteURL() const {
+    URL url = *this;
+    url.relative_.reset();
+    return url;
+}
 
 URL URL::fileURLWithPath(const std::filesystem::path& path, std::optional<bool> isDirectory) {
     std::error_code ignored;

@@ -4,10 +4,16 @@
 //   url->host();                // "example.com"     url->port();  // 8443
 //   url->path();                // "/a b/c.txt"      url->pathExtension();  // "txt"
 //
-// Parsing is libcurl's (curl_url) and accepts any scheme ("tel://123", "weixin://"); a text
-// curl rejects (no scheme, spaces, control characters...) gives no URL. The components are
-// read from the text exactly as written (RFC 3986 appendix B), so `absoluteString()` is the
-// text itself and the query and fragment keep their percent-escapes; `path()` is decoded.
+// Parsing follows RFC 3986 (uriparser) and accepts every absolute URI, of any scheme, with or
+// without an authority ("tel://123", "weixin://", "mailto:a@b.c", "urn:isbn:0451450523"); a
+// text that is no URI (no scheme, spaces, control characters, a port above 65535...) gives no
+// URL. The components are read from the text exactly as written (RFC 3986 appendix B), so
+// `absoluteString()` is the text itself and the query and fragment keep their percent-escapes;
+// `path()` is decoded. A reference resolves against a base as RFC 3986 section 5 says:
+//
+//   auto base = URL::string("http://a/b/c/d;p?q");
+//   URL::string("../g", *base)->absoluteString();    // "http://a/b/g"
+//
 // A plain value type; thread-safe like any value.
 #pragma once
 
@@ -22,8 +28,12 @@ namespace platform {
 
 class URL {
 public:
-    // Absent when libcurl rejects the text.
+    // Absent when the text is no absolute URI.
     static std::optional<URL> string(std::string_view text);
+    // The URI reference `text` ("g", "../g", "?y", "//h/p", or an absolute URI) resolved against
+    // `relativeTo`; absent when `text` is no URI reference. The URL's components and
+    // absoluteString() are those of the resolved URL; relativeString() is `text`.
+    static std::optional<URL> string(std::string_view text, const URL& relativeTo);
     // "file://" + the absolute path, percent-encoded; a relative path is taken from the current
     // folder. A trailing "/" marks a folder: added when `isDirectory` says so or, when it is
     // not given, when the path names an existing folder.
@@ -45,6 +55,10 @@ public:
     // The text after "#", percent-escapes kept; absent without "#".
     const std::optional<std::string>& fragment() const { return fragment_; }
     const std::string& absoluteString() const { return text_; }
+    // The text the URL was made from: the reference for a resolved URL, else absoluteString().
+    const std::string& relativeString() const { return relative_ ? *relative_ : text_; }
+    // The same URL with no trace of a reference it was resolved from.
+    URL absoluteURL() const;
     bool isFileURL() const;
 
     // The last component of `path()`: "c.txt" for "/a/c.txt", "/" for the root, "" for none.
@@ -60,6 +74,7 @@ public:
     // "/a/". The root and an empty path stay as they are.
     URL deletingLastPathComponent() const;
 
+    // Equal absolute texts.
     friend bool operator==(const URL& a, const URL& b) { return a.text_ == b.text_; }
 
 private:
@@ -76,6 +91,7 @@ private:
     std::string rawPath_;
     std::optional<std::string> query_;
     std::optional<std::string> fragment_;
+    std::optional<std::string> relative_;  // the reference, for a URL resolved against a base
 };
 
 // Percent-encodes (RFC 3986 2.1, upper-case hex) every byte of the UTF-8 text that is not in

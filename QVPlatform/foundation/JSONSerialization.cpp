@@ -8,7 +8,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <limits>
+#include <span>
 #include <vector>
 
 namespace platform {
@@ -28,8 +30,20 @@ bool isTiny(std::string_view text) {
     return text.find_first_not_of('0') == std::string_view::npos;
 }
 
-// Builds an Any from RapidJSON's events. Open containers wait on a stack of frames whose depth
-// is capped, which also caps RapidJSON's recursion.
+// RapidJSON validates UTF-8 but lets a lone low surrogate through ("\udc00" decodes to
+// ED B0 80); texts here are always valid UTF-8, so such strings fail the parse. A surrogate in
+// UTF-8 always starts with the byte ED, so only texts holding one need the full check.
+bool isSoundText(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) == 0xED) return isValidUtf8(text);
+    }
+    return true;
+}
+
+// Builds an Any from RapidJSON's events. The values and entries of all open containers wait
+// on two shared stacks; closing a container moves its own tail of the stack into one vector of
+// exactly its size (a dictionary is sorted once, there). The frame depth is capped, which also
+// caps RapidJSON's recursion.
 class Builder : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Builder> {
 public:
     explicit Builder(bool fragmentsAllowed) : fragmentsAllowed_(fragmentsAllowed) {}
@@ -38,53 +52,53 @@ public:
     // Why the builder stopped the parse (empty when RapidJSON itself found the error).
     const char* refusal = "";
 
-    bool Null() { return add(Any()); }
-    bool Bool(bool b) { return add(Any(b)); }
+    bool Null() { return add(nullptr); }
+    bool Bool(bool b) { return add(b); }
     // Numbers arrive as their text (kParseNumbersAsStringsFlag): std::from_chars converts them
     // exactly, where RapidJSON's own conversion misbehaves on extreme exponents.
     bool RawNumber(const char* s, rapidjson::SizeType length, bool) {
-        const char* end = s + length;
         const std::string_view text(s, length);
-        if (text.find_first_of(".eE") == std::string_view::npos) {
+        if (isPlainInteger(text)) {
             std::int64_t integer = 0;
-            const auto [ptr, error] = std::from_chars(s, end, integer);
-            if (error == std::errc() && ptr == end) return add(Any(integer));
+            const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), integer);
+            if (error == std::errc() && end == text.data() + text.size()) return add(integer);
+            // Beyond the int64 range on either side: a double, as any other number.
         }
-        double value = 0;
-        const auto [ptr, error] = std::from_chars(s, end, value);
-        if (ptr != end) return refuse("A number is not valid.");
-        if (error == std::errc::result_out_of_range) {
-            // Too small becomes zero; too large has no double and fails the parse.
-            if (!isTiny(text)) return refuse("A number is beyond the range of a double.");
-            value = text.starts_with('-') ? -0.0 : 0.0;
-        } else if (error != std::errc()) {
-            return refuse("A number is not valid.");
-        }
-        return add(Any(value));
+        const auto number = readDouble(text);
+        // RapidJSON has checked the syntax: a number that does not convert is beyond the double range.
+        if (!number) return refuse("A number is beyond the range of a double.");
+        return add(*number);
     }
-    // RapidJSON lets a lone low surrogate ("\udc00") and UTF-8-encoded surrogates through;
-    // texts here are always valid UTF-8, so such strings fail the parse.
     bool String(const char* s, rapidjson::SizeType length, bool) {
         const std::string_view text(s, length);
-        if (!isValidUtf8(text)) return refuse(kInvalidText);
-        return add(Any(text));
+        if (!isSoundText(text)) return refuse(kInvalidText);
+        return add(std::string(text));
     }
-    bool StartObject() { return open(Any(Any::Dictionary{})); }
+    bool StartObject() { return open(true); }
     bool Key(const char* s, rapidjson::SizeType length, bool) {
         const std::string_view text(s, length);
-        if (!isValidUtf8(text)) return refuse(kInvalidText);
-        stack_.back().key.assign(text);
+        if (!isSoundText(text)) return refuse(kInvalidText);
+        key_.assign(text);
         return true;
     }
-    bool EndObject(rapidjson::SizeType) { return close(); }
-    bool StartArray() { return open(Any(Any::List{})); }
-    bool EndArray(rapidjson::SizeType) { return close(); }
+    bool EndObject(rapidjson::SizeType) {
+        const std::size_t start = frames_.back().start;
+        close();
+        // A repeated key keeps its last value.
+        auto dictionary = Any::Dictionary::fromEntries(std::span(entries_).subspan(start));
+        entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(start), entries_.end());
+        return add(std::move(dictionary));
+    }
+    bool StartArray() { return open(false); }
+    bool EndArray(rapidjson::SizeType) {
+        const auto first = elements_.begin() + static_cast<std::ptrdiff_t>(frames_.back().start);
+        close();
+        Any::List list(std::make_move_iterator(first), std::make_move_iterator(elements_.end()));
+        elements_.erase(first, elements_.end());
+        return add(std::move(list));
+    }
 
 private:
-    struct Frame {
-        Any container;
-        std::string key;
-    };
     static constexpr const char* kInvalidText = "A string is not valid UTF-8 (or holds a lone surrogate).";
 
     bool refuse(const char* reason) {
@@ -92,36 +106,66 @@ private:
         return false;
     }
 
-    bool add(Any value) {
-        if (stack_.empty()) {
-            if (!fragmentsAllowed_ && !value.isList() && !value.isDictionary()) {
+    struct Frame {
+        bool object;
+        std::size_t start;     // index of the container's first value in its stack
+        std::string ownKey;    // the container's key in the object around it
+    };
+
+    // Digits with an optional sign: no fraction, no exponent.
+    static bool isPlainInteger(std::string_view text) {
+        for (const char c : text) {
+            if (c == '.' || c == 'e' || c == 'E') return false;
+        }
+        return true;
+    }
+    // Absent for a number beyond the double range.
+    static std::optional<double> readDouble(std::string_view text) {
+        const char* end = text.data() + text.size();
+        double value = 0;
+        const auto [ptr, error] = std::from_chars(text.data(), end, value);
+        if (ptr != end) return std::nullopt;
+        if (error == std::errc::result_out_of_range) {
+            // Too small becomes zero; too large has no double and fails the parse.
+            if (!isTiny(text)) return std::nullopt;
+            return text.starts_with('-') ? -0.0 : 0.0;
+        }
+        if (error != std::errc()) return std::nullopt;
+        return value;
+    }
+
+    // The value is built where it will stay: in its container's stack, or as the result.
+    template <class T>
+    bool add(T&& value) {
+        if (frames_.empty()) {
+            Any top(std::forward<T>(value));
+            if (!fragmentsAllowed_ && !top.isList() && !top.isDictionary()) {
                 return refuse("The top level is not an array or object.");
             }
-            result = std::move(value);
-            return true;
-        }
-        Frame& top = stack_.back();
-        if (auto* list = top.container.asList()) {
-            list->push_back(std::move(value));
+            result = std::move(top);
+        } else if (frames_.back().object) {
+            entries_.emplace_back(std::move(key_), std::forward<T>(value));
         } else {
-            // A repeated key keeps its last value.
-            top.container.asDictionary()->insert_or_assign(std::move(top.key), std::move(value));
+            elements_.emplace_back(std::forward<T>(value));
         }
         return true;
     }
-    bool open(Any container) {
-        if (stack_.size() >= kMaxDepth) return refuse("Nesting is deeper than 512 levels.");
-        stack_.emplace_back().container = std::move(container);
+    bool open(bool object) {
+        if (frames_.size() >= kMaxDepth) return refuse("Nesting is deeper than 512 levels.");
+        frames_.push_back({object, object ? entries_.size() : elements_.size(), std::move(key_)});
         return true;
     }
-    bool close() {
-        Any container = std::move(stack_.back().container);
-        stack_.pop_back();
-        return add(std::move(container));
+    // Pops the frame; the key it was opened under is the key of the value to come again.
+    void close() {
+        key_ = std::move(frames_.back().ownKey);
+        frames_.pop_back();
     }
 
     bool fragmentsAllowed_;
-    std::vector<Frame> stack_;
+    std::vector<Frame> frames_;
+    std::vector<Any> elements_;
+    std::vector<Any::Dictionary::value_type> entries_;
+    std::string key_;  // the key of the value to come
 };
 
 bool isValidElement(const Any& value, std::size_t depth) {
@@ -150,102 +194,123 @@ bool isValidElement(const Any& value, std::size_t depth) {
     return false;
 }
 
+// Writes JSON text and checks, in the same pass, what isValidElement checks: false (with
+// partial output) on anything not representable.
 class Writer {
 public:
     explicit Writer(const JSONSerialization::WritingOptions& options) : options_(options) {}
     std::string out;
 
-    void value(const Any& v, int indent) {
+    bool value(const Any& v, std::size_t depth) {
         switch (v.kind()) {
-            case Any::Kind::null: out += "null"; return;
-            case Any::Kind::boolean: out += v.boolValue() ? "true" : "false"; return;
-            case Any::Kind::integer: out += std::to_string(v.integerValue()); return;
-            case Any::Kind::real: number(v.doubleValue()); return;
-            case Any::Kind::text: string(v.string()); return;
-            case Any::Kind::list: {
-                const auto& list = *v.asList();
-                out += '[';
-                if (list.empty()) {
-                    out += ']';
-                    return;
-                }
-                bool first = true;
-                for (const auto& element : list) {
-                    separator(first, indent + 1);
-                    value(element, indent + 1);
-                }
-                newline(indent);
-                out += ']';
-                return;
-            }
-            case Any::Kind::dictionary: {
-                const auto& dictionary = *v.asDictionary();
-                out += '{';
-                if (dictionary.empty()) {
-                    out += '}';
-                    return;
-                }
-                bool first = true;
-                for (const auto& [key, element] : dictionary) {
-                    separator(first, indent + 1);
-                    string(key);
-                    out += options_.prettyPrinted ? " : " : ":";
-                    value(element, indent + 1);
-                }
-                newline(indent);
-                out += '}';
-                return;
-            }
+            case Any::Kind::null: out += "null"; return true;
+            case Any::Kind::boolean: out += v.boolValue() ? "true" : "false"; return true;
+            case Any::Kind::integer: integer(v.integerValue()); return true;
+            case Any::Kind::real: return number(v.doubleValue());
+            case Any::Kind::text: return string(v.string());
+            case Any::Kind::list: return list(*v.asList(), depth);
+            case Any::Kind::dictionary: return dictionary(*v.asDictionary(), depth);
             case Any::Kind::data:
             case Any::Kind::date:
-            case Any::Kind::object: return;  // excluded by the validity check
+            case Any::Kind::object: return false;
         }
+        return false;
+    }
+
+    bool list(const Any::List& list, std::size_t depth) {
+        if (depth >= kMaxDepth) return false;
+        out += '[';
+        if (list.empty()) {
+            out += ']';
+            return true;
+        }
+        bool first = true;
+        for (const auto& element : list) {
+            separator(first, depth + 1);
+            if (!value(element, depth + 1)) return false;
+        }
+        newline(depth);
+        out += ']';
+        return true;
+    }
+
+    bool dictionary(const Any::Dictionary& dictionary, std::size_t depth) {
+        if (depth >= kMaxDepth) return false;
+        out += '{';
+        if (dictionary.empty()) {
+            out += '}';
+            return true;
+        }
+        bool first = true;
+        for (const auto& [key, element] : dictionary) {
+            separator(first, depth + 1);
+            if (!string(key)) return false;
+            out += options_.prettyPrinted ? " : " : ":";
+            if (!value(element, depth + 1)) return false;
+        }
+        newline(depth);
+        out += '}';
+        return true;
     }
 
 private:
-    void newline(int indent) {
+    void newline(std::size_t depth) {
         if (!options_.prettyPrinted) return;
         out += '\n';
-        out.append(static_cast<std::size_t>(indent) * 2, ' ');
+        out.append(depth * 2, ' ');
     }
-    void separator(bool& first, int indent) {
+    void separator(bool& first, std::size_t depth) {
         if (!first) out += ',';
         first = false;
-        newline(indent);
+        newline(depth);
+    }
+    void integer(std::int64_t i) {
+        char buffer[24];
+        const auto result = std::to_chars(buffer, buffer + sizeof buffer, i);
+        out.append(buffer, result.ptr);
     }
     // The shortest text that reads back as the same double (integral values without ".0").
-    void number(double d) {
+    bool number(double d) {
+        if (!std::isfinite(d)) return false;
         char buffer[64];
         const auto result = std::to_chars(buffer, buffer + sizeof buffer, d);
         out.append(buffer, result.ptr);
+        return true;
     }
     // RFC 8259 7: quotation mark, reverse solidus and control characters must be escaped;
-    // the platform escapes the solidus too.
-    void string(std::string_view text) {
+    // the platform escapes the solidus too. Runs that need no escape are copied whole; text
+    // with bytes beyond ASCII must be valid UTF-8.
+    bool string(std::string_view text) {
         static constexpr char hex[] = "0123456789abcdef";
         out += '"';
-        for (const char ch : text) {
-            const auto c = static_cast<unsigned char>(ch);
+        std::size_t run = 0;
+        bool beyondAscii = false;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            beyondAscii |= c >= 0x80;
+            const bool escaped = c < 0x20 || c == '"' || c == '\\' || (c == '/' && !options_.withoutEscapingSlashes);
+            if (!escaped) continue;
+            out.append(text.data() + run, i - run);
+            run = i + 1;
             switch (c) {
                 case '"': out += "\\\""; break;
                 case '\\': out += "\\\\"; break;
-                case '/': out += options_.withoutEscapingSlashes ? "/" : "\\/"; break;
+                case '/': out += "\\/"; break;
                 case '\b': out += "\\b"; break;
                 case '\f': out += "\\f"; break;
                 case '\n': out += "\\n"; break;
                 case '\r': out += "\\r"; break;
                 case '\t': out += "\\t"; break;
                 default:
-                    if (c < 0x20) {
-                        out += "\\u00";
-                        out += hex[c >> 4];
-                        out += hex[c & 0xF];
-                    } else {
-                        out += ch;
-                    }
+                    out += "\\u00";
+                    out += hex[c >> 4];
+                    out += hex[c & 0xF];
             }
         }
+        if (beyondAscii && !isValidUtf8(text)) return false;
+        out.append(text.data() + run, text.size() - run);
         out += '"';
+        return true;
     }
 
     JSONSerialization::WritingOptions options_;
@@ -284,9 +349,20 @@ std::optional<Any> JSONSerialization::jsonObject(std::string_view bytes, Reading
 std::optional<std::string> JSONSerialization::data(const Any& value, WritingOptions options) {
     const bool container = value.isList() || value.isDictionary();
     if (!container && !options.fragmentsAllowed) return std::nullopt;
-    if (!isValidElement(value, 0)) return std::nullopt;
     Writer writer(options);
-    writer.value(value, 0);
+    if (!writer.value(value, 0)) return std::nullopt;
+    return std::move(writer.out);
+}
+
+std::optional<std::string> JSONSerialization::data(const Any::List& list, WritingOptions options) {
+    Writer writer(options);
+    if (!writer.list(list, 0)) return std::nullopt;
+    return std::move(writer.out);
+}
+
+std::optional<std::string> JSONSerialization::data(const Any::Dictionary& dictionary, WritingOptions options) {
+    Writer writer(options);
+    if (!writer.dictionary(dictionary, 0)) return std::nullopt;
     return std::move(writer.out);
 }
 

@@ -4,8 +4,8 @@
 //   JSONSerialization::data(*v).value();        // {"a":[1,2.5,"x\/y"]}
 //   JSONSerialization::isValidJSONObject(Any("text"));   // false: the top level is no container
 //
-// Reading: integers that fit 64 bits stay integers; other numbers (a fraction, an exponent,
-// or too many digits) become doubles. Input must be valid UTF-8 (an optional byte-order mark
+// Reading: integers in the int64 range (-2^63 ... 2^63-1) stay integers; other numbers (a
+// fraction, an exponent, or an integer beyond that range on either side) become doubles. Input must be valid UTF-8 (an optional byte-order mark
 // is skipped); nesting deeper than 512 levels is refused rather than risking the stack.
 // Writing: keys in dictionary order (Any::Dictionary is always ordered, so sortedKeys changes
 // nothing), integers plainly, doubles in the shortest form that reads back exactly (0.1 ->
@@ -62,6 +62,9 @@ struct JSONSerialization {
     // Absent when !isValidJSONObject (or, with fragmentsAllowed, when the value is not
     // JSON-representable).
     static std::optional<std::string> data(const Any& value, WritingOptions options = {});
+    // The same for a list or dictionary held outside an Any (no copy into one).
+    static std::optional<std::string> data(const Any::List& list, WritingOptions options = {});
+    static std::optional<std::string> data(const Any::Dictionary& dictionary, WritingOptions options = {});
 
     // The platform serializer's validity check: top level is a list or dictionary; every
     // element is text, number (finite), bool, null, list or dictionary (keys are texts by

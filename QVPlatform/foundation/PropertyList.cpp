@@ -16,6 +16,7 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace platform {
 
@@ -246,7 +247,9 @@ std::optional<std::string> textContent(const xmlNode* element) {
 std::optional<Any> readValue(const xmlNode* node, int depth);
 
 std::optional<Any> readDictionary(const xmlNode* node, int depth) {
-    Any::Dictionary dictionary;
+    // Collected in document order and sorted once: inserting each key in its place would cost
+    // a quadratic number of moves on a large unsorted dictionary.
+    std::vector<Any::Dictionary::value_type> entries;
     const xmlNode* child = node->children;
     while (child) {
         if (isIgnorable(child)) {
@@ -261,10 +264,11 @@ std::optional<Any> readDictionary(const xmlNode* node, int depth) {
         if (!valueNode) return std::nullopt;
         auto value = readValue(valueNode, depth + 1);
         if (!value) return std::nullopt;
-        dictionary.insert_or_assign(std::move(*key), std::move(*value));
+        entries.emplace_back(std::move(*key), std::move(*value));
         child = valueNode->next;
     }
-    return Any(std::move(dictionary));
+    // A repeated key keeps its last value.
+    return Any(Any::Dictionary::fromEntries(std::move(entries)));
 }
 
 std::optional<Any> readArray(const xmlNode* node, int depth) {

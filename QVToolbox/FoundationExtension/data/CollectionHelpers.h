@@ -55,20 +55,30 @@ std::vector<std::size_t> indexes(const std::vector<T>& list, const U& element) {
 
 // Dictionaries ---------------------------------------------------------------------------
 
+// std::map and Any::Dictionary (platform::SortedDictionary) alike.
+template <class M>
+concept KeyedDictionary = requires(const M& m) {
+    typename M::key_type;
+    typename M::mapped_type;
+    m.find(std::declval<const typename M::key_type&>());
+};
+
 // Merges `other` in; on equal keys its values win.
-template <class K, class V, class C>
-void add(std::map<K, V, C>& dictionary, const std::map<K, V, C>& other) {
+template <KeyedDictionary M>
+void add(M& dictionary, const M& other) {
     for (const auto& [key, value] : other) dictionary.insert_or_assign(key, value);
 }
 
-template <class K, class V, class C, class Key>
-bool has(const std::map<K, V, C>& dictionary, const Key& key) {
+template <KeyedDictionary M, class Key>
+bool has(const M& dictionary, const Key& key) {
     return dictionary.find(key) != dictionary.end();
 }
 
 // transform(key, value) over the entries, in dictionary order.
-template <class K, class V, class C, class Transform>
-auto toArray(const std::map<K, V, C>& dictionary, Transform&& transform) {
+template <KeyedDictionary M, class Transform>
+auto toArray(const M& dictionary, Transform&& transform) {
+    using K = typename M::key_type;
+    using V = typename M::mapped_type;
     using R = std::decay_t<std::invoke_result_t<Transform&, const K&, const V&>>;
     std::vector<R> out;
     out.reserve(dictionary.size());
@@ -76,17 +86,17 @@ auto toArray(const std::map<K, V, C>& dictionary, Transform&& transform) {
     return out;
 }
 
-template <class K, class V, class C>
-std::vector<K> allKeys(const std::map<K, V, C>& dictionary) {
-    std::vector<K> keys;
+template <KeyedDictionary M>
+std::vector<typename M::key_type> allKeys(const M& dictionary) {
+    std::vector<typename M::key_type> keys;
     keys.reserve(dictionary.size());
     for (const auto& entry : dictionary) keys.push_back(entry.first);
     return keys;
 }
 
-template <class K, class V, class C>
-std::vector<V> allValues(const std::map<K, V, C>& dictionary) {
-    std::vector<V> values;
+template <KeyedDictionary M>
+std::vector<typename M::mapped_type> allValues(const M& dictionary) {
+    std::vector<typename M::mapped_type> values;
     values.reserve(dictionary.size());
     for (const auto& entry : dictionary) values.push_back(entry.second);
     return values;
@@ -128,8 +138,10 @@ std::optional<T> valueAs(const std::map<K, V, C>& dictionary, const Key& key) {
 
 // Write of subscript [key, as: T]: stores the value when it converts to the dictionary's
 // value type; an absent value removes the entry, as assigning nil does.
-template <class T, class K, class V, class C, class Key>
-void setValueAs(std::map<K, V, C>& dictionary, const Key& key, std::optional<T> value) {
+template <class T, KeyedDictionary M, class Key>
+void setValueAs(M& dictionary, const Key& key, std::optional<T> value) {
+    using K = typename M::key_type;
+    using V = typename M::mapped_type;
     if constexpr (std::is_convertible_v<T, V>) {
         if (value) {
             dictionary.insert_or_assign(K(key), V(std::move(*value)));

@@ -15,7 +15,8 @@ using platform::JSONSerialization;
 namespace {
 
 // The serializer checks validity itself (a container of JSON values), in the same pass.
-std::optional<std::string> compactJSON(const Any& value) {
+template <class Container>
+std::optional<std::string> compactJSON(const Container& value) {
     auto text = JSONSerialization::data(value);
     if (!text) platform::debugPrint(kInvalidJSONMessage);
     return text;
@@ -36,8 +37,8 @@ bool setValueAt(Any::Dictionary& dictionary, const std::vector<std::string>& key
 
 }  // namespace
 
-std::optional<std::string> toJSON(const Any::List& list) { return compactJSON(Any(list)); }
-std::optional<std::string> toJSON(const Any::Dictionary& dictionary) { return compactJSON(Any(dictionary)); }
+std::optional<std::string> toJSON(const Any::List& list) { return compactJSON(list); }
+std::optional<std::string> toJSON(const Any::Dictionary& dictionary) { return compactJSON(dictionary); }
 std::optional<std::string> dictionaryToJson(const Any::Dictionary& dictionary) { return toJSON(dictionary); }
 
 std::optional<Any::Dictionary> jsonToDictionary(std::string_view json) {

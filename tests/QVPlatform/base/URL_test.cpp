@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 using namespace platform;
 
@@ -113,4 +114,84 @@ TEST(URL, PercentEncodingUsesThePlatformsSets) {
     EXPECT_FALSE(removingPercentEncoding("%FF"));      // not UTF-8
     EXPECT_FALSE(removingPercentEncoding("%E4%B8"));   // truncated sequence
     EXPECT_EQ(removingPercentEncoding("%00"), std::string(1, '\0'));
+}
+
+TEST(URL, ParsesEveryAbsoluteUriOfRfc3986) {
+    // RFC 3986 1.1.2, and URIs without an authority that curl's URL API refuses.
+    for (const char* text : {"ftp://ftp.is.co.za/rfc/rfc1808.txt", "http://www.ietf.org/rfc/rfc2396.txt",
+                             "ldap://[2001:db8::7]/c=GB?objectClass?one", "mailto:John.Doe@example.com",
+                             "news:comp.infosystems.www.servers.unix", "tel:+1-816-555-1212", "telnet://192.0.2.16:80/",
+                             "urn:oasis:names:specification:docbook:dtd:xml:4.1.2", "mailto:a@b.c", "tel:10086",
+                             "about:blank", "urn:isbn:0451450523"}) {
+        const auto url = URL::string(text);
+        ASSERT_TRUE(url) << text;
+        EXPECT_EQ(url->absoluteString(), text);
+    }
+    const auto ldap = URL::string("ldap://[2001:db8::7]/c=GB?objectClass?one");
+    EXPECT_EQ(ldap->host(), "2001:db8::7");
+    EXPECT_EQ(ldap->path(), "/c=GB");
+    EXPECT_EQ(ldap->query(), "objectClass?one");
+    const auto mail = URL::string("mailto:John.Doe@example.com");
+    EXPECT_EQ(mail->scheme(), "mailto");
+    EXPECT_EQ(mail->host(), std::nullopt);
+    EXPECT_EQ(mail->user(), std::nullopt);
+    EXPECT_EQ(mail->path(), "John.Doe@example.com");
+    const auto tel = URL::string("tel:10086");
+    EXPECT_EQ(tel->path(), "10086");
+    EXPECT_EQ(tel->host(), std::nullopt);
+    const auto urn = URL::string("urn:isbn:0451450523");
+    EXPECT_EQ(urn->scheme(), "urn");
+    EXPECT_EQ(urn->path(), "isbn:0451450523");
+    const auto telnet = URL::string("telnet://192.0.2.16:80/");
+    EXPECT_EQ(telnet->host(), "192.0.2.16");
+    EXPECT_EQ(telnet->port(), 80);
+    EXPECT_EQ(URL::string("about:blank")->lastPathComponent(), "blank");
+
+    EXPECT_EQ(URL::string("http://a.com:65535/")->port(), 65535);
+    for (const char* bad : {"http://a.com:65536/", "mailto:a b@c.d", "tel:1\x7f", "1tel:10086", ":x", "a:b\xC3\xA9",
+                            "http://[::1/", "http://a.com/%zz", "http://a.com/#a#b"}) {
+        EXPECT_FALSE(URL::string(bad)) << bad;
+    }
+}
+
+TEST(URL, ResolvesReferencesAsRfc3986Section5) {
+    const auto base = URL::string("http://a/b/c/d;p?q");
+    ASSERT_TRUE(base);
+    const std::pair<const char*, const char*> examples[] = {
+        // 5.4.1 normal examples
+        {"g:h", "g:h"}, {"g", "http://a/b/c/g"}, {"./g", "http://a/b/c/g"}, {"g/", "http://a/b/c/g/"},
+        {"/g", "http://a/g"}, {"//g", "http://g"}, {"?y", "http://a/b/c/d;p?y"}, {"g?y", "http://a/b/c/g?y"},
+        {"#s", "http://a/b/c/d;p?q#s"}, {"g#s", "http://a/b/c/g#s"}, {"g?y#s", "http://a/b/c/g?y#s"},
+        {";x", "http://a/b/c/;x"}, {"g;x", "http://a/b/c/g;x"}, {"g;x?y#s", "http://a/b/c/g;x?y#s"},
+        {"", "http://a/b/c/d;p?q"}, {".", "http://a/b/c/"}, {"./", "http://a/b/c/"}, {"..", "http://a/b/"},
+        {"../", "http://a/b/"}, {"../g", "http://a/b/g"}, {"../..", "http://a/"}, {"../../", "http://a/"},
+        {"../../g", "http://a/g"},
+        // 5.4.2 abnormal examples
+        {"../../../g", "http://a/g"}, {"../../../../g", "http://a/g"}, {"/./g", "http://a/g"},
+        {"/../g", "http://a/g"}, {"g.", "http://a/b/c/g."}, {".g", "http://a/b/c/.g"}, {"g..", "http://a/b/c/g.."},
+        {"..g", "http://a/b/c/..g"}, {"./../g", "http://a/b/g"}, {"./g/.", "http://a/b/c/g/"},
+        {"g/./h", "http://a/b/c/g/h"}, {"g/../h", "http://a/b/c/h"}, {"g;x=1/./y", "http://a/b/c/g;x=1/y"},
+        {"g;x=1/../y", "http://a/b/c/y"}, {"g?y/./x", "http://a/b/c/g?y/./x"},
+        {"g?y/../x", "http://a/b/c/g?y/../x"}, {"g#s/./x", "http://a/b/c/g#s/./x"},
+        {"g#s/../x", "http://a/b/c/g#s/../x"}, {"http:g", "http:g"},
+    };
+    for (const auto& [reference, expected] : examples) {
+        const auto url = URL::string(reference, *base);
+        ASSERT_TRUE(url) << reference;
+        EXPECT_EQ(url->absoluteString(), expected) << reference;
+        EXPECT_EQ(url->relativeString(), reference);
+        EXPECT_EQ(url->absoluteURL().relativeString(), expected);
+    }
+    const auto resolved = URL::string("../g?x=1#top", *base);
+    EXPECT_EQ(resolved->host(), "a");
+    EXPECT_EQ(resolved->path(), "/b/g");
+    EXPECT_EQ(resolved->query(), "x=1");
+    EXPECT_EQ(resolved->fragment(), "top");
+    EXPECT_EQ(*resolved, *URL::string("http://a/b/g?x=1#top"));
+    EXPECT_EQ(URL::string("x", *URL::string("mailto:a@b.c"))->absoluteString(), "mailto:x");
+
+    for (const char* bad : {"a b", "\x01", "g#a#b", "%zz", "http://a:99999/"}) {
+        EXPECT_FALSE(URL::string(bad, *base)) << bad;
+    }
+    EXPECT_FALSE(URL::string(std::string_view("g\0h", 3), *base));
 }

@@ -58,6 +58,54 @@ TEST(JSONSerialization, ReadsKindsAndKeepsIntegersApartFromDoubles) {
     EXPECT_EQ(JSONSerialization::jsonObject("\xEF\xBB\xBF[1]"), Any(Any::List{1}));
 }
 
+TEST(JSONSerialization, IntegersBeyondInt64OnEitherSideBecomeDoubles) {
+    const auto v = JSONSerialization::jsonObject(
+        "[-9223372036854775808, -9223372036854775809, 9223372036854775807, 9223372036854775808,"
+        " 18446744073709551615, 18446744073709551616, -18446744073709551616, -0]");
+    ASSERT_TRUE(v);
+    EXPECT_TRUE((*v)[0].isInteger());
+    EXPECT_EQ((*v)[0].integerValue(), std::numeric_limits<std::int64_t>::min());
+    // One below -2^63 has no int64: a double, not a silently clamped integer.
+    EXPECT_TRUE((*v)[1].isDouble());
+    EXPECT_EQ((*v)[1].doubleValue(), -9223372036854775809.0);
+    EXPECT_TRUE((*v)[2].isInteger());
+    EXPECT_EQ((*v)[2].integerValue(), std::numeric_limits<std::int64_t>::max());
+    EXPECT_TRUE((*v)[3].isDouble());
+    EXPECT_EQ((*v)[3].doubleValue(), 9223372036854775808.0);
+    // The unsigned 64-bit range is no integer either.
+    EXPECT_TRUE((*v)[4].isDouble());
+    EXPECT_EQ((*v)[4].doubleValue(), 18446744073709551615.0);
+    EXPECT_TRUE((*v)[5].isDouble());
+    EXPECT_EQ((*v)[6].doubleValue(), -18446744073709551616.0);
+    EXPECT_TRUE((*v)[7].isInteger());
+    EXPECT_EQ((*v)[7].integerValue(), 0);
+    // Written back, each reads as the same kind and value.
+    EXPECT_EQ(JSONSerialization::jsonObject(*JSONSerialization::data(*v)), v);
+}
+
+TEST(JSONSerialization, NestedContainersKeepTheirKeysAndTheLastOfRepeatedKeys) {
+    const auto v = JSONSerialization::jsonObject(
+        R"({"z":{"b":{"c":1},"a":[{"k":1,"k":2},{}],"d":2},"k":1,"o":{"k":2,"k":3},"k":4,"e":[[{"f":{"g":[]}}]]})");
+    ASSERT_TRUE(v);
+    EXPECT_EQ((*v)["z"]["b"]["c"], Any(1));
+    EXPECT_EQ((*v)["z"]["a"][0]["k"], Any(2));
+    EXPECT_EQ((*v)["z"]["a"][0].count(), 1u);
+    EXPECT_EQ((*v)["z"]["d"], Any(2));
+    EXPECT_EQ((*v)["o"]["k"], Any(3));
+    EXPECT_EQ((*v)["k"], Any(4));
+    EXPECT_TRUE((*v)["e"][0][0]["f"]["g"].isList());
+    EXPECT_EQ(JSONSerialization::data(*v),
+              R"({"e":[[{"f":{"g":[]}}]],"k":4,"o":{"k":3},"z":{"a":[{"k":2},{}],"b":{"c":1},"d":2}})");
+    // A large object in reverse order with repeats comes out sorted, later values winning.
+    std::string text = "{";
+    for (int i = 99; i >= 0; --i) text += "\"" + std::to_string(i % 50) + "\":" + std::to_string(i) + (i ? "," : "}");
+    const auto big = JSONSerialization::jsonObject(text);
+    ASSERT_TRUE(big);
+    EXPECT_EQ(big->count(), 50u);
+    EXPECT_EQ((*big)["7"], Any(7));
+    EXPECT_EQ(big->asDictionary()->begin()->first, "0");
+}
+
 TEST(JSONSerialization, TopLevelFragmentsNeedTheOption) {
     const JSONSerialization::ReadingOptions fragments{.fragmentsAllowed = true};
     for (const char* text : {"3", "\"x\"", "true", "null", "-1.5"}) {
