@@ -27,6 +27,12 @@ std::optional<std::string> readOldStyleQuotedString(std::string_view input, std:
     if (i >= input.size() || (input[i] != '"' && input[i] != '\''))
         return fail(error, "Unexpected character (expected a quoted string)");
     const char quote = input[i++];
+    // Fast path: no escapes before the closing quote and valid UTF-8 need no conversion.
+    const std::size_t stop = input.find_first_of(quote == '"' ? std::string_view("\"\\") : std::string_view("'\\"), i);
+    if (stop != std::string_view::npos && input[stop] == quote && isValidUtf8(input.substr(i, stop - i))) {
+        position = stop + 1;
+        return std::string(input.substr(i, stop - i));
+    }
     // Text is collected as UTF-16 so that escaped surrogate halves pair up.
     std::u16string units;
     std::size_t runStart = i;  // start of unescaped bytes not yet converted
