@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-
 using namespace platform;
 
 TEST(StringFormat, WritesFoundationConversions) {
@@ -50,14 +48,4 @@ TEST(StringFormat, KindMismatchesConvertByValue) {
     EXPECT_EQ(stringWithFormat("%d items", {"five"}), "five items");
     EXPECT_EQ(stringWithFormat("%@ %@ %@ %@", {7, 0.1, true, nullptr}), "7 0.1 1 (null)");
     EXPECT_EQ(stringWithFormat("%x", {-1}), "ffffffffffffffff");
-}
-
-TEST(StringFormat, NumbersIgnoreTheProcessLocale) {
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous ? previous : "C";
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8")) {
-        GTEST_SKIP() << "no locale with a decimal comma installed";
-    }
-    EXPECT_EQ(stringWithFormat("%.2f", {1.5}), "1.50");
-    std::setlocale(LC_NUMERIC, saved.c_str());
 }
