@@ -35,16 +35,19 @@ private:
     locale_t previous_;
 };
 
+// A width or precision: written digits, or "*" (the next argument) or "*m$" (argument m).
+struct Count {
+    std::optional<int> value;
+    bool fromArgument = false;
+    std::optional<std::size_t> position;
+};
+
 // One parsed conversion specification.
 struct Spec {
     std::optional<std::size_t> position;  // zero-based argument index given by "n$"
     std::string flags;
-    std::optional<int> width;
-    bool widthFromArgument = false;
-    std::optional<std::size_t> widthPosition;
-    std::optional<int> precision;
-    bool precisionFromArgument = false;
-    std::optional<std::size_t> precisionPosition;
+    Count width;
+    Count precision;
     std::string length;  // "", "hh", "h", "l", "ll", ...
     char conversion = 0;
 };
@@ -88,6 +91,19 @@ bool isConversion(char c) {
     }
 }
 
+// Reads a width or precision at `i` when there is one; false when its digits are too large.
+bool readCount(std::string_view s, std::size_t& i, Count& count, bool& bad) {
+    if (i < s.size() && s[i] == '*') {
+        ++i;
+        count.fromArgument = true;
+        count.position = readPosition(s, i, bad);
+    } else if (i < s.size() && isDigit(s[i])) {
+        count.value = readNumber(s, i);
+        if (!count.value) return false;
+    }
+    return true;
+}
+
 // Parses the specification after a '%' at `start`; absent when it is not one we write.
 std::optional<Spec> parseSpec(std::string_view s, std::size_t start, std::size_t& end) {
     Spec spec;
@@ -95,26 +111,11 @@ std::optional<Spec> parseSpec(std::string_view s, std::size_t start, std::size_t
     bool bad = false;
     spec.position = readPosition(s, i, bad);
     while (i < s.size() && std::string_view("-+ #0'").find(s[i]) != std::string_view::npos) spec.flags += s[i++];
-    if (i < s.size() && s[i] == '*') {
-        ++i;
-        spec.widthFromArgument = true;
-        spec.widthPosition = readPosition(s, i, bad);
-    } else if (i < s.size() && isDigit(s[i])) {
-        spec.width = readNumber(s, i);
-        if (!spec.width) return std::nullopt;
-    }
+    if (!readCount(s, i, spec.width, bad)) return std::nullopt;
     if (i < s.size() && s[i] == '.') {
         ++i;
-        if (i < s.size() && s[i] == '*') {
-            ++i;
-            spec.precisionFromArgument = true;
-            spec.precisionPosition = readPosition(s, i, bad);
-        } else if (i < s.size() && isDigit(s[i])) {
-            spec.precision = readNumber(s, i);
-            if (!spec.precision) return std::nullopt;
-        } else {
-            spec.precision = 0;
-        }
+        if (!readCount(s, i, spec.precision, bad)) return std::nullopt;
+        if (!spec.precision.fromArgument && !spec.precision.value) spec.precision.value = 0;  // "%.f"
     }
     for (std::string_view modifier : {"hh", "ll", "h", "l", "q", "L", "z", "t", "j"}) {
         if (s.substr(i).starts_with(modifier)) {
@@ -220,13 +221,13 @@ std::string formatInteger(const Spec& spec, int width, const Any& value) {
     const bool isSigned = c == 'd';
     if (spec.length == "h") n = isSigned ? static_cast<std::int16_t>(n) : static_cast<std::uint16_t>(n);
     if (spec.length == "hh") n = isSigned ? static_cast<std::int8_t>(n) : static_cast<std::uint8_t>(n);
-    const std::string format = cSpec(spec, width, spec.precision, "ll", c);
+    const std::string format = cSpec(spec, width, spec.precision.value, "ll", c);
     if (isSigned) return printed(format, static_cast<long long>(n));
     return printed(format, static_cast<unsigned long long>(n));
 }
 
 std::string formatFloating(const Spec& spec, int width, const Any& value) {
-    return printed(cSpec(spec, width, spec.precision, "", spec.conversion), value.doubleValue());
+    return printed(cSpec(spec, width, spec.precision.value, "", spec.conversion), value.doubleValue());
 }
 
 std::string formatCharacter(const Spec& spec, int width, const Any& value) {
@@ -241,7 +242,7 @@ std::string formatCharacter(const Spec& spec, int width, const Any& value) {
 std::string formatArgument(const Spec& spec, int width, const Any& value) {
     const char c = spec.conversion;
     if (c == '@' || c == 's' || c == 'S' || !value.isNumber()) {
-        return padded(truncated(formatDescription(value), spec.precision), spec, width);
+        return padded(truncated(formatDescription(value), spec.precision.value), spec, width);
     }
     switch (c) {
     case 'd': case 'i': case 'u': case 'x': case 'X': case 'o':
@@ -300,10 +301,10 @@ std::string stringWithFormat(std::string_view format, const std::vector<Any>& va
             copyAsWritten();
             continue;
         }
-        int width = spec->width.value_or(0);
+        int width = spec->width.value.value_or(0);
         Spec resolved = *spec;
-        if (spec->widthFromArgument) {
-            const Any* w = arguments.take(spec->widthPosition);
+        if (spec->width.fromArgument) {
+            const Any* w = arguments.take(spec->width.position);
             if (!w || !w->isNumber()) {
                 copyAsWritten();
                 continue;
@@ -316,14 +317,14 @@ std::string stringWithFormat(std::string_view format, const std::vector<Any>& va
             if (asked < 0) resolved.flags += '-';  // a negative width means left-justified
             width = static_cast<int>(asked < 0 ? -asked : asked);
         }
-        if (spec->precisionFromArgument) {
-            const Any* p = arguments.take(spec->precisionPosition);
+        if (spec->precision.fromArgument) {
+            const Any* p = arguments.take(spec->precision.position);
             if (!p || !p->isNumber() || integerOf(*p) > kMaximumWidth) {
                 copyAsWritten();
                 continue;
             }
             const std::int64_t asked = integerOf(*p);
-            resolved.precision = asked < 0 ? std::nullopt : std::optional<int>(static_cast<int>(asked));
+            resolved.precision.value = asked < 0 ? std::nullopt : std::optional<int>(static_cast<int>(asked));
         }
         const Any* value = arguments.take(spec->position);
         if (!value) {
