@@ -62,6 +62,9 @@ TEST(StringsTable, ReadsBracedUtf16AndXmlTables) {
     EXPECT_EQ(text(*xml, "title"), "Titre");
     EXPECT_EQ(xml->count(), 1u);  // only text values are translations
     EXPECT_EQ(StringsTable::parse("")->count(), 0u);
+    // Invalid UTF-8 inside quotes becomes U+FFFD, with or without escapes around it.
+    EXPECT_EQ(text(*StringsTable::parse("\"a\" = \"x\xFFy\";"), "a"), "x\xEF\xBF\xBDy");
+    EXPECT_EQ(text(*StringsTable::parse("\"a\" = \"\\n\xFF\";"), "a"), "\n\xEF\xBF\xBD");
 }
 
 TEST(StringsTable, MalformedTablesAreRejectedWithALine) {
