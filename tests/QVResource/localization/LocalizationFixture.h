@@ -44,6 +44,7 @@ protected:
     }
     void TearDown() override {
         clearLanguageKeys();
+        platform::NSUserDefaults::standardUserDefaults().synchronize();  // nothing left for exit
         platform::Host::configure({});
     }
 
