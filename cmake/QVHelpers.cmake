@@ -10,7 +10,8 @@ function(qv_warnings target)
 endfunction()
 
 # qv_library(NAME DIR PUBLIC_PREFIX) builds a shared library from every source under DIR and
-# installs its headers under <PUBLIC_PREFIX/...>, keeping the folder structure.
+# installs its headers under <PUBLIC_PREFIX/...>, keeping the folder structure. The target is
+# installed in the export set NAMETargets, so each library has its own package.
 function(qv_library name dir prefix)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${dir}/*.cpp)
   file(GLOB_RECURSE headers CONFIGURE_DEPENDS RELATIVE ${dir} ${dir}/*.h)
@@ -27,7 +28,7 @@ function(qv_library name dir prefix)
       install(FILES ${dir}/${h} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${prefix}/${sub})
     endif()
   endforeach()
-  install(TARGETS ${name} EXPORT QVToolboxTargets
+  install(TARGETS ${name} EXPORT ${name}Targets
           LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
           ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
           RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

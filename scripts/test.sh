@@ -53,6 +53,17 @@ LD_LIBRARY_PATH="$prefix/lib" ./build/consumer/consumer
 PKG_CONFIG_PATH="$prefix/lib/pkgconfig" c++ -o build/consumer/consumer-pc examples/consumer/main.cpp \
   $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs qvtoolbox)
 LD_LIBRARY_PATH="$prefix/lib" ./build/consumer/consumer-pc
+# QVResource alone: its package and its .pc file, without the toolbox.
+cmake -S examples/resource_consumer -B build/resource_consumer -G Ninja -DCMAKE_PREFIX_PATH="$prefix" \
+  >build/resource_consumer.configure.log 2>&1 || { cat build/resource_consumer.configure.log; exit 1; }
+cmake --build build/resource_consumer -j "$JOBS"
+LD_LIBRARY_PATH="$prefix/lib" ./build/resource_consumer/resource_consumer
+c++ -o build/resource_consumer/resource_consumer-pc examples/resource_consumer/main.cpp \
+  $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig" pkg-config --cflags --libs qvresource)
+LD_LIBRARY_PATH="$prefix/lib" ./build/resource_consumer/resource_consumer-pc
+if ldd build/resource_consumer/resource_consumer | grep -q QVToolbox; then
+  echo "resource_consumer links QVToolbox"; exit 1
+fi
 stage_end "consumer"
 
 echo

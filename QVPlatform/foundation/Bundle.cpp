@@ -223,4 +223,23 @@ std::optional<Data> Bundle::dataAsset(std::string_view name) const {
     return detail::readFile(*single);
 }
 
+const StringsTable& Bundle::stringsTable(std::string_view table) const {
+    {
+        std::lock_guard lock(tablesMutex_);
+        if (const auto it = tables_.find(table); it != tables_.end()) return *it->second;
+    }
+    // Read outside the lock; when another thread stored the table meanwhile, its copy stays.
+    const auto path = pathForResource(table, "strings");
+    auto read = std::make_unique<const StringsTable>(path ? StringsTable::readFile(*path) : StringsTable());
+    std::lock_guard lock(tablesMutex_);
+    return *tables_.try_emplace(std::string(table), std::move(read)).first->second;
+}
+
+std::string Bundle::localizedStringForKey(std::string_view key, std::string_view value,
+                                          std::optional<std::string_view> table) const {
+    const std::string_view name = table && !table->empty() ? *table : std::string_view("Localizable");
+    if (const std::string* found = stringsTable(name).find(key)) return *found;
+    return std::string(value.empty() ? key : value);
+}
+
 }  // namespace platform

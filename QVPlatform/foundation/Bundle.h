@@ -8,15 +8,19 @@
 // one, its "Resources" subfolder; localized resources in `NAME.lproj` folders; data assets
 // and image sets in asset catalogs (`Assets.xcassets/NAME.dataset/`, `NAME.imageset/`).
 // A bundle reads its Info.plist once, when opened; resource lookups read the file system
-// each time. Thread rule: bundles are immutable and may be used from any thread.
+// each time; strings tables are read once per bundle object and kept (see
+// localizedStringForKey). Thread rule: bundles are immutable and may be used from any thread.
 #pragma once
 
 #include <QVPlatform/base/Any.h>
 #include <QVPlatform/base/URL.h>
+#include <QVPlatform/foundation/StringsTable.h>
 #include <QVPlatform/runtime/NSObject.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -76,9 +80,21 @@ public:
     // "filename"), or else the single file in the folder besides Contents.json.
     std::optional<Data> dataAsset(std::string_view name) const;
 
+    // The text for `key` in the strings table `table` ("Localizable" when absent or empty),
+    // the file pathForResource(table, "strings") finds. A key the table lacks gives `value`,
+    // or the key itself when `value` is empty.
+    std::string localizedStringForKey(std::string_view key, std::string_view value = {},
+                                      std::optional<std::string_view> table = std::nullopt) const;
+    // The strings table `table` of this bundle, read on first request and kept for the life of
+    // the bundle object; empty when there is no such file or it does not parse.
+    const StringsTable& stringsTable(std::string_view table) const;
+
 private:
     std::filesystem::path path_;
     Any::Dictionary info_;
+    mutable std::mutex tablesMutex_;  // guards tables_
+    // Entries are never removed, so references handed out stay valid while the bundle lives.
+    mutable std::map<std::string, std::unique_ptr<const StringsTable>, std::less<>> tables_;
 };
 
 }  // namespace platform

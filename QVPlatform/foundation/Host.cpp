@@ -78,6 +78,16 @@ std::vector<std::string> Host::preferredLanguages() {
         }
     }
     if (languages.empty()) {
+        // GNU LANGUAGE: a colon list of POSIX names, most preferred first.
+        if (auto v = environment("LANGUAGE")) {
+            std::stringstream list(*v);
+            std::string item;
+            while (std::getline(list, item, ':')) {
+                if (auto tag = languageTagFromPosixLocale(item)) languages.push_back(*tag);
+            }
+        }
+    }
+    if (languages.empty()) {
         if (auto tag = languageTagFromPosixLocale(posixLocale())) languages.push_back(*tag);
     }
     if (languages.empty()) languages.push_back("en");

@@ -40,6 +40,27 @@ std::string Locale::identifier() const { return autoupdating_ ? current().identi
 
 std::optional<std::string> Locale::languageCode() const { return part(detail::makeIcuLocale(*this).getLanguage()); }
 std::optional<std::string> Locale::scriptCode() const { return part(detail::makeIcuLocale(*this).getScript()); }
+std::string Locale::languageTag() const {
+    UErrorCode status = U_ZERO_ERROR;
+    const std::string tag = detail::makeIcuLocale(*this).toLanguageTag<std::string>(status);
+    if (U_FAILURE(status) || tag.empty() || tag == "und") return identifier();
+    return tag;
+}
+
+std::optional<std::string> Locale::localizedStringForLocaleIdentifier(std::string_view identifier) const {
+    const icu::Locale named = detail::makeIcuLocale(Locale(identifier));
+    const char* language = named.getLanguage();
+    if (named.isBogus() || !language || !*language) return std::nullopt;
+    const icu::Locale inLanguage = detail::makeIcuLocale(*this);
+    icu::UnicodeString languageName;
+    named.getDisplayLanguage(inLanguage, languageName);
+    // ICU falls back to the code itself when it knows no name for the language.
+    if (languageName.isEmpty() || detail::toUtf8(languageName) == language) return std::nullopt;
+    icu::UnicodeString name;
+    named.getDisplayName(inLanguage, name);
+    return detail::toUtf8(name);
+}
+
 std::optional<std::string> Locale::regionCode() const { return part(detail::makeIcuLocale(*this).getCountry()); }
 
 }  // namespace platform

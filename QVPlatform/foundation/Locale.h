@@ -5,8 +5,10 @@
 //   zh.languageCode();                    // "zh"
 //   Locale::current().identifier();       // the host's locale, e.g. "en_US"
 //
-// BCP 47 tags ("en-US") are accepted and stored in the underscore form. The current locale
-// is the host's (platform::Host::localeIdentifier). Thread rule: a value type.
+// BCP 47 tags ("en-US", "zh-Hans") are accepted and stored in ICU's underscore form
+// ("zh_Hans"); `languageTag` gives the BCP 47 form back. Names of other locales come from ICU:
+//   Locale("en").localizedStringForLocaleIdentifier("fr");   // "French"
+// The current locale is the host's (platform::Host::localeIdentifier). Thread rule: a value type.
 #pragma once
 
 #include <optional>
@@ -31,6 +33,13 @@ public:
     std::optional<std::string> languageCode() const;
     std::optional<std::string> scriptCode() const;
     std::optional<std::string> regionCode() const;
+
+    // The BCP 47 tag of this locale: "zh_Hans_CN" gives "zh-Hans-CN".
+    std::string languageTag() const;
+    // The name of the locale `identifier` (an ICU identifier or a BCP 47 tag) written in this
+    // locale's language: "fr" gives "French" in English, "français" in French. Absent when ICU
+    // has no name for its language ("xx").
+    std::optional<std::string> localizedStringForLocaleIdentifier(std::string_view identifier) const;
 
     friend bool operator==(const Locale&, const Locale&) = default;
 

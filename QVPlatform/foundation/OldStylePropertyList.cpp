@@ -22,12 +22,17 @@ std::optional<std::string> fail(std::string* error, std::string message) {
 
 }  // namespace
 
-std::optional<std::string> parseOldStyleQuotedString(std::string_view input, std::string* error) {
-    std::size_t i = 0;
-    while (i < input.size() && isBlank(input[i])) ++i;
+std::optional<std::string> readOldStyleQuotedString(std::string_view input, std::size_t& position, std::string* error) {
+    std::size_t i = position;
     if (i >= input.size() || (input[i] != '"' && input[i] != '\''))
-        return fail(error, "Unexpected character at line 1 (expected a quoted string)");
+        return fail(error, "Unexpected character (expected a quoted string)");
     const char quote = input[i++];
+    // Fast path: no escapes before the closing quote and valid UTF-8 need no conversion.
+    const std::size_t stop = input.find_first_of(quote == '"' ? std::string_view("\"\\") : std::string_view("'\\"), i);
+    if (stop != std::string_view::npos && input[stop] == quote && isValidUtf8(input.substr(i, stop - i))) {
+        position = stop + 1;
+        return std::string(input.substr(i, stop - i));
+    }
     // Text is collected as UTF-16 so that escaped surrogate halves pair up.
     std::u16string units;
     std::size_t runStart = i;  // start of unescaped bytes not yet converted
@@ -79,10 +84,21 @@ std::optional<std::string> parseOldStyleQuotedString(std::string_view input, std
         }
         runStart = i;
     }
-    if (!closed) return fail(error, "Unterminated quoted string starting on line 1");
+    if (!closed) return fail(error, "Unterminated quoted string");
+    position = i;
+    return utf16ToUtf8(units);
+}
+
+std::optional<std::string> parseOldStyleQuotedString(std::string_view input, std::string* error) {
+    std::size_t i = 0;
+    while (i < input.size() && isBlank(input[i])) ++i;
+    if (i >= input.size() || (input[i] != '"' && input[i] != '\''))
+        return fail(error, "Unexpected character at line 1 (expected a quoted string)");
+    auto text = readOldStyleQuotedString(input, i);
+    if (!text) return fail(error, "Unterminated quoted string starting on line 1");
     while (i < input.size() && isBlank(input[i])) ++i;
     if (i != input.size()) return fail(error, "Junk after plist at line 1");
-    return utf16ToUtf8(units);
+    return text;
 }
 
 }  // namespace platform

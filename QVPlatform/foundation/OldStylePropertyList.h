@@ -12,6 +12,7 @@
 // Thread rule: pure function.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,5 +22,11 @@ namespace platform {
 // The decoded text; absent, with a description in `error`, when the input is not one
 // quoted string.
 std::optional<std::string> parseOldStyleQuotedString(std::string_view input, std::string* error = nullptr);
+
+// Reads the one quoted string that starts at `position` (on its quote character) and moves
+// `position` past the closing quote. Absent, with `position` unchanged, when there is no
+// quote there or the string never ends.
+std::optional<std::string> readOldStyleQuotedString(std::string_view input, std::size_t& position,
+                                                    std::string* error = nullptr);
 
 }  // namespace platform

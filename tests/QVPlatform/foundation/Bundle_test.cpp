@@ -130,3 +130,23 @@ TEST(Bundle, DataAssetsComeFromAssetCatalogs) {
     EXPECT_EQ(bundle->assetFolder("config", "dataset"), bundle->bundlePath() / "Assets.xcassets/config.dataset");
     EXPECT_EQ(bundle->assetFolder("config", "imageset"), std::nullopt);
 }
+
+TEST(Bundle, LocalizedStringForKeyUsesTheTableOrTheFallbacks) {
+    const fs::path root = makeBundle("bundle-strings");
+    write(root / "en.lproj/Module.strings", "\"title\" = \"Module title\";\n\"empty\" = \"\";");
+    write(root / "en.lproj/Broken.strings", "\"title\" = ");
+    HostScope host({.mainBundlePath = root, .preferredLanguages = std::vector<std::string>{"en"}});
+    const auto bundle = Bundle::main();
+    EXPECT_EQ(bundle->localizedStringForKey("a"), "A");                          // Localizable by default
+    EXPECT_EQ(bundle->localizedStringForKey("a", "", std::string_view("")), "A");  // empty name too
+    EXPECT_EQ(bundle->localizedStringForKey("title", "", "Module"), "Module title");
+    EXPECT_EQ(bundle->localizedStringForKey("empty", "fallback", "Module"), "");   // an entry may be empty
+    EXPECT_EQ(bundle->localizedStringForKey("missing", "fallback", "Module"), "fallback");
+    EXPECT_EQ(bundle->localizedStringForKey("missing", "", "Module"), "missing");
+    EXPECT_EQ(bundle->localizedStringForKey("title", "", "NoSuchTable"), "title");
+    EXPECT_EQ(bundle->localizedStringForKey("title", "", "Broken"), "title");
+    // The table is read once: a change on disk is not seen by the same bundle object.
+    write(root / "en.lproj/Module.strings", "\"title\" = \"Changed\";");
+    EXPECT_EQ(bundle->localizedStringForKey("title", "", "Module"), "Module title");
+    EXPECT_EQ(Bundle::atPath(root)->localizedStringForKey("title", "", "Module"), "Changed");
+}
