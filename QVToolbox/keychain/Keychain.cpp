@@ -416,8 +416,8 @@ void Keychain::getSharedPassword(const std::string& account,
     });
 }
 
-void Keychain::setSharedPassword(const std::optional<std::string>& password, const std::string& account,
-                                 std::function<void(OptionalError)> completion) const {
+void Keychain::writeSharedPassword(const std::optional<std::string>& password, const std::string& account,
+                                   std::function<void(OptionalError)> completion) const {
     const auto domain = sharedDomain();
     if (!domain) {
         if (completion) completion(Status(Status::param));
@@ -430,11 +430,11 @@ void Keychain::setSharedPassword(const std::optional<std::string>& password, con
 
 void Keychain::setSharedPassword(const std::string& password, const std::string& account,
                                  std::function<void(OptionalError)> completion) const {
-    setSharedPassword(std::optional<std::string>(password), account, std::move(completion));
+    writeSharedPassword(password, account, std::move(completion));
 }
 
 void Keychain::removeSharedPassword(const std::string& account, std::function<void(OptionalError)> completion) const {
-    setSharedPassword(std::optional<std::string>(), account, std::move(completion));
+    writeSharedPassword(std::nullopt, account, std::move(completion));
 }
 
 namespace {

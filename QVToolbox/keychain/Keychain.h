@@ -185,8 +185,8 @@ private:
     std::optional<Attributes> fetchAttributes(const std::string& key, bool ignoringAttributeSynchronizable) const;
     platform::Any::List fetchItems() const;
     void update(const platform::Data& value, const std::string& key) const;
-    void setSharedPassword(const std::optional<std::string>& password, const std::string& account,
-                           std::function<void(OptionalError)> completion) const;
+    void writeSharedPassword(const std::optional<std::string>& password, const std::string& account,
+                             std::function<void(OptionalError)> completion) const;
     std::optional<std::string> sharedDomain() const;
 
     const Options options_;
