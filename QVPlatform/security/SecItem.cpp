@@ -418,9 +418,7 @@ OSStatus SecItemCopyMatching(const Any::Dictionary& query, Any* result) {
     OSStatus status = detail::ItemStore::shared().withDatabase(
         [&](Database& db, const std::shared_ptr<const StoreKey>& storeKey) {
             key = storeKey;
-            Transaction transaction(db, false);
-            if (transaction.status() != errSecSuccess) return transaction.status();
-            return fetchRows(db, search, rows);
+            return fetchRows(db, search, rows);  // one statement: a consistent read on its own
         });
     if (status != errSecSuccess) return status;
     if (rows.empty()) return errSecItemNotFound;
