@@ -21,7 +21,7 @@ namespace {
 enum class Kind { text, data, integer, boolean, date };
 
 struct Column {
-    const char* key;  // the kSecAttr… key, which is also the column's name
+    std::string_view key;  // the kSecAttr… key, which is also the column's name
     Kind kind;
     bool generic;
     bool internet;
@@ -59,12 +59,23 @@ const char* classConstant(ItemClass c) {
     return c == ItemClass::generic ? kSecClassGenericPassword : kSecClassInternetPassword;
 }
 
-const Column* findColumn(std::string_view key, ItemClass c) {
-    for (const Column& column : kColumns) {
-        if (key == column.key) {
-            const bool belongs = c == ItemClass::generic ? column.generic : column.internet;
-            return belongs ? &column : nullptr;
+// The columns of a class, in column order.
+const std::vector<const Column*>& columnsOf(ItemClass c) {
+    static const auto make = [](ItemClass which) {
+        std::vector<const Column*> out;
+        for (const Column& column : kColumns) {
+            if (which == ItemClass::generic ? column.generic : column.internet) out.push_back(&column);
         }
+        return out;
+    };
+    static const std::vector<const Column*> generic = make(ItemClass::generic);
+    static const std::vector<const Column*> internet = make(ItemClass::internet);
+    return c == ItemClass::generic ? generic : internet;
+}
+
+const Column* findColumn(std::string_view key, ItemClass c) {
+    for (const Column* column : columnsOf(c)) {
+        if (key == column->key) return column;
     }
     return nullptr;
 }
@@ -193,12 +204,15 @@ struct Row {
     Any::Dictionary attributes;
 };
 
-std::string selectColumns(ItemClass c) {
-    std::string columns = "id, uuid, data, acl, auth";
-    for (const Column& column : kColumns) {
-        if (findColumn(column.key, c)) columns += std::string(", ") + column.key;
-    }
-    return columns;
+const std::string& selectColumns(ItemClass c) {
+    static const auto make = [](ItemClass which) {
+        std::string columns = "id, uuid, data, acl, auth";
+        for (const Column* column : columnsOf(which)) columns += ", " + std::string(column->key);
+        return columns;
+    };
+    static const std::string generic = make(ItemClass::generic);
+    static const std::string internet = make(ItemClass::internet);
+    return c == ItemClass::generic ? generic : internet;
 }
 
 Any readColumn(sqlite3_stmt* statement, int index, Kind kind) {
@@ -228,7 +242,8 @@ Data blobColumn(sqlite3_stmt* statement, int index) {
 }
 
 OSStatus fetchRows(Database& db, const Search& search, std::vector<Row>& rows) {
-    std::string sql = "SELECT " + selectColumns(search.itemClass) + " FROM " + tableOf(search.itemClass) + search.where;
+    std::string sql = "SELECT " + selectColumns(search.itemClass) + " FROM " + tableOf(search.itemClass);
+    sql += search.where;
     if (search.authenticationUI == kSecUseAuthenticationUISkip) sql += search.where.empty() ? " WHERE auth = 0" : " AND auth = 0";
     sql += " ORDER BY id";
     if (search.limit > 0) sql += " LIMIT " + std::to_string(search.limit);
@@ -250,12 +265,16 @@ OSStatus fetchRows(Database& db, const Search& search, std::vector<Row>& rows) {
             row.acl = static_cast<SecAccessControlCreateFlags>(sqlite3_column_int64(statement, 3));
         }
         row.needsAuthentication = sqlite3_column_int(statement, 4) != 0;
+        // Attribute dictionaries cost allocations: only made when asked for.
+        if (!search.returnAttributes) {
+            rows.push_back(std::move(row));
+            continue;
+        }
         row.attributes[kSecClass] = classConstant(search.itemClass);
         int index = 5;
-        for (const Column& column : kColumns) {
-            if (!findColumn(column.key, search.itemClass)) continue;
-            Any value = readColumn(statement, index++, column.kind);
-            if (!value.isNull()) row.attributes[column.key] = std::move(value);
+        for (const Column* column : columnsOf(search.itemClass)) {
+            Any value = readColumn(statement, index++, column->kind);
+            if (!value.isNull()) row.attributes[std::string(column->key)] = std::move(value);
         }
         if (row.acl) {
             row.attributes[kSecAttrAccessControl] =

@@ -8,7 +8,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <map>
+#include <unordered_map>
 #include <memory>
 #include <string>
 
@@ -39,7 +39,7 @@ public:
 private:
     explicit Database(sqlite3* db) : db_(db) {}
     sqlite3* db_;
-    std::map<std::string, sqlite3_stmt*, std::less<>> statements_;
+    std::unordered_map<std::string, sqlite3_stmt*> statements_;
 };
 
 // Binds an Any (text, data, integer, bool, date) at 1-based `index`; false for other kinds.

@@ -13,7 +13,7 @@ namespace {
 TEST(KeychainConcurrency, TwoThreadsSettingTheSameNewKeysNeverThrowOrLoseAWrite) {
     qvtest::KeychainHome home;
     auto keychain = Keychain::make("race");
-    constexpr int kRounds = 300;
+    constexpr int kRounds = 1000;
     std::atomic<int> failures{0};
     auto writer = [&](const std::string& name) {
         for (int i = 0; i < kRounds; ++i) {

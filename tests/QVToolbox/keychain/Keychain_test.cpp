@@ -246,7 +246,7 @@ TEST(Keychain, TwoProcessesSettingOneNewKeyNeverThrowOrLoseAWrite) {
     qvtest::KeychainHome home;
     auto keychain = Keychain::make("race");
     keychain->set("warm", "warm-up");
-    constexpr int kRounds = 150;
+    constexpr int kRounds = 1000;
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     int failures = 0;
