@@ -205,10 +205,8 @@ void killMidWriteRounds(int rounds) {
         std::string pending;
         int seen = 0;
         char buffer[256];
-        while (seen < wanted) {
-            const ssize_t got = ::read(fds[0], buffer, sizeof buffer);
-            if (got <= 0) break;
-            pending.append(buffer, static_cast<std::size_t>(got));
+        // Records every whole "account=value" line received so far.
+        auto takeLines = [&] {
             std::size_t newline;
             while ((newline = pending.find('\n')) != std::string::npos) {
                 const std::string line = pending.substr(0, newline);
@@ -217,18 +215,18 @@ void killMidWriteRounds(int rounds) {
                 acknowledged[line.substr(0, eq)] = line.substr(eq + 1);
                 ++seen;
             }
+        };
+        while (seen < wanted) {
+            const ssize_t got = ::read(fds[0], buffer, sizeof buffer);
+            if (got <= 0) break;
+            pending.append(buffer, static_cast<std::size_t>(got));
+            takeLines();
         }
         ::kill(pid, SIGKILL);
         // Acknowledgements written before the kill still count.
         ssize_t got;
         while ((got = ::read(fds[0], buffer, sizeof buffer)) > 0) pending.append(buffer, static_cast<std::size_t>(got));
-        std::size_t newline;
-        while ((newline = pending.find('\n')) != std::string::npos) {
-            const std::string line = pending.substr(0, newline);
-            pending.erase(0, newline + 1);
-            const auto eq = line.find('=');
-            acknowledged[line.substr(0, eq)] = line.substr(eq + 1);
-        }
+        takeLines();
         ::close(fds[0]);
         int status = 0;
         ::waitpid(pid, &status, 0);
