@@ -42,7 +42,9 @@
 // errSecUserCanceled. Update and delete do not read secrets and ask no one.
 //
 // Thread rule: every call may be made from any thread and from several processes at once.
-// The agent is called with no store lock held.
+// The agent is called with no store lock held. Fork only while no other thread is inside a
+// call (the child reopens the database; a lock held by another thread at the fork would stay
+// held in the child).
 #pragma once
 
 #include <QVPlatform/base/Any.h>
@@ -61,7 +63,7 @@ namespace platform {
 // kSecMatchLimitAll); kSecReturnPersistentRef alone, the persistent reference; otherwise one
 // attribute dictionary (with kSecValueData / kSecValuePersistentRef when asked) or a list.
 OSStatus SecItemCopyMatching(const Any::Dictionary& query, Any* result);
-// Adds one item. `result` (when given) receives its attributes under kSecReturnAttributes.
+// Adds one item. `result` (when given) is set to null: return keys in an add are ignored.
 OSStatus SecItemAdd(const Any::Dictionary& attributes, Any* result);
 // Sets `attributesToUpdate` on every item that `query` matches, in one transaction.
 OSStatus SecItemUpdate(const Any::Dictionary& query, const Any::Dictionary& attributesToUpdate);
