@@ -43,13 +43,19 @@ Keychain::OptionalError errorOf(const CFErrorRef& error) {
 }
 
 // The list of dictionaries in a search result, or absent when it has another shape.
-std::optional<Any::List> dictionaryList(const Any& result) {
+const Any::List* dictionaryList(const Any& result) {
     const Any::List* list = result.asList();
-    if (!list) return std::nullopt;
+    if (!list) return nullptr;
     for (const Any& item : *list) {
-        if (!item.isDictionary()) return std::nullopt;
+        if (!item.isDictionary()) return nullptr;
     }
-    return *list;
+    return list;
+}
+
+// The text under `key`, or null when it is missing or of another kind.
+const std::string* textAt(const Any::Dictionary& d, const char* key) {
+    const auto found = d.find(key);
+    return found != d.end() ? found->second.asString() : nullptr;
 }
 
 std::string text(const Any::Dictionary& dictionary, const char* key) {
@@ -255,7 +261,7 @@ std::vector<std::pair<std::string, std::string>> Keychain::allKeys(ItemClass ite
                                 {kSecReturnAttributes, kCFBooleanTrue}};
     Any result;
     if (SecItemCopyMatching(query, &result) != errSecSuccess) return {};
-    const auto list = dictionaryList(result);
+    const Any::List* list = dictionaryList(result);
     if (!list) return {};
     std::vector<std::pair<std::string, std::string>> keys;
     const char* owner = itemClass == ItemClass::internetPassword ? "server" : "service";
@@ -270,7 +276,7 @@ std::vector<Keychain::Dictionary> Keychain::allItems(ItemClass itemClass) {
                                 {kSecReturnData, kCFBooleanTrue}};
     Any result;
     if (SecItemCopyMatching(query, &result) != errSecSuccess) return {};
-    const auto list = dictionaryList(result);
+    const Any::List* list = dictionaryList(result);
     return list ? prettify(itemClass, *list) : std::vector<Dictionary>{};
 }
 
@@ -280,8 +286,8 @@ Any::List Keychain::fetchItems() const {
     query[kSecReturnAttributes] = kCFBooleanTrue;
     query[kSecReturnData] = kCFBooleanTrue;
     Any result;
-    if (SecItemCopyMatching(query, &result) != errSecSuccess) return {};
-    return dictionaryList(result).value_or(Any::List{});
+    if (SecItemCopyMatching(query, &result) != errSecSuccess || !dictionaryList(result)) return {};
+    return std::move(*result.asList());
 }
 
 std::vector<std::string> Keychain::allKeys() const {
@@ -296,28 +302,35 @@ std::vector<std::string> Keychain::allKeys() const {
 std::vector<Keychain::Dictionary> Keychain::allItems() const { return prettify(options_.itemClass, fetchItems()); }
 
 std::vector<Keychain::Dictionary> Keychain::prettify(ItemClass itemClass, const Any::List& items) {
+    static const Dictionary empty;
     std::vector<Dictionary> out;
+    out.reserve(items.size());
     for (const Any& raw : items) {
-        const Attributes a(raw.asDictionary() ? *raw.asDictionary() : Dictionary{});
+        const Dictionary& d = raw.asDictionary() ? *raw.asDictionary() : empty;
         Dictionary item{{"class", QVToolbox::description(itemClass)}};
-        if (auto v = a.accessGroup()) item["accessGroup"] = *v;
+        if (auto v = textAt(d, kSecAttrAccessGroup)) item["accessGroup"] = *v;
         if (itemClass == ItemClass::internetPassword) {
-            if (auto v = a.server()) item["server"] = *v;
-            if (auto v = a.protocol(); v && fromRawValue<ProtocolType>(*v)) {
+            if (auto v = textAt(d, kSecAttrServer)) item["server"] = *v;
+            if (auto v = textAt(d, kSecAttrProtocol); v && fromRawValue<ProtocolType>(*v)) {
                 item["protocol"] = QVToolbox::description(*fromRawValue<ProtocolType>(*v));
             }
-            if (auto v = a.authenticationType(); v && fromRawValue<AuthenticationType>(*v)) {
+            if (auto v = textAt(d, kSecAttrAuthenticationType); v && fromRawValue<AuthenticationType>(*v)) {
                 item["authenticationType"] = QVToolbox::description(*fromRawValue<AuthenticationType>(*v));
             }
-        } else if (auto v = a.service()) {
+        } else if (auto v = textAt(d, kSecAttrService)) {
             item["service"] = *v;
         }
-        if (auto v = a.account()) item["key"] = *v;
-        if (auto v = a.data()) item["value"] = isValidUtf8(v->view()) ? Any(v->toString()) : Any(*v);
-        if (auto v = a.accessible(); v && fromRawValue<Accessibility>(*v)) {
+        if (auto v = textAt(d, kSecAttrAccount)) item["key"] = *v;
+        if (const auto found = d.find(kSecValueData); found != d.end() && found->second.isData()) {
+            const Data& data = *found->second.asData();
+            item["value"] = isValidUtf8(data.view()) ? Any(data.toString()) : Any(data);
+        }
+        if (auto v = textAt(d, kSecAttrAccessible); v && fromRawValue<Accessibility>(*v)) {
             item["accessibility"] = QVToolbox::description(*fromRawValue<Accessibility>(*v));
         }
-        if (auto v = a.synchronizable()) item["synchronizable"] = *v ? "true" : "false";
+        if (const auto found = d.find(kSecAttrSynchronizable); found != d.end() && found->second.isBool()) {
+            item["synchronizable"] = found->second.boolValue() ? "true" : "false";
+        }
         out.push_back(std::move(item));
     }
     return out;
