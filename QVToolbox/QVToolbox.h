@@ -44,6 +44,8 @@
 #include <QVToolbox/FoundationExtension/data/VideoMembers.h>
 #include <QVToolbox/FoundationExtension/data/WeakHolders.h>
 
+#include <QVToolbox/keychain/Keychain.h>
+
 #include <QVToolbox/timing/Timing.h>
 
 #include <utility>

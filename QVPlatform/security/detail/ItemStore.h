@@ -1,0 +1,38 @@
+// The process's one connection to the keychain database, with its key, behind one lock.
+// Every public call of the item store and of the shared web credentials runs its
+// transaction through `withDatabase`.
+#pragma once
+
+#include <QVPlatform/security/SecBase.h>
+#include <QVPlatform/security/detail/Database.h>
+#include <QVPlatform/security/detail/StoreKey.h>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <sys/types.h>
+
+namespace platform::detail {
+
+class ItemStore {
+public:
+    static ItemStore& shared();
+
+    // Runs `work` under the store lock with the open database and its key; opens (or
+    // reopens, after a fork or a change of home folder) first. Answers the open's failure
+    // without running `work`.
+    OSStatus withDatabase(const std::function<OSStatus(Database&, const std::shared_ptr<const StoreKey>&)>& work);
+
+private:
+    OSStatus ensureOpen();
+    OSStatus openAt(const std::filesystem::path& folder);
+
+    std::mutex mutex_;  // guards database_, key_, folder_ and pid_
+    std::unique_ptr<Database> database_;
+    std::shared_ptr<const StoreKey> key_;
+    std::filesystem::path folder_;
+    pid_t pid_ = 0;
+};
+
+}  // namespace platform::detail

@@ -1,0 +1,41 @@
+#include "support/KeychainHome.h"
+
+#include <QVToolbox/keychain/Keychain.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace QVToolbox {
+namespace {
+
+TEST(KeychainConcurrency, TwoThreadsSettingTheSameNewKeysNeverThrowOrLoseAWrite) {
+    qvtest::KeychainHome home;
+    auto keychain = Keychain::make("race");
+    constexpr int kRounds = 1000;
+    std::atomic<int> failures{0};
+    auto writer = [&](const std::string& name) {
+        for (int i = 0; i < kRounds; ++i) {
+            try {
+                keychain->set(name + std::to_string(i), "key" + std::to_string(i));
+            } catch (const KeychainError&) {
+                failures.fetch_add(1);
+            }
+        }
+    };
+    std::thread a(writer, "a");
+    std::thread b(writer, "b");
+    a.join();
+    b.join();
+    EXPECT_EQ(failures.load(), 0);
+    for (int i = 0; i < kRounds; ++i) {
+        const auto value = keychain->get("key" + std::to_string(i));
+        ASSERT_TRUE(value) << i;
+        EXPECT_TRUE(*value == "a" + std::to_string(i) || *value == "b" + std::to_string(i)) << *value;
+    }
+    EXPECT_EQ(keychain->allKeys().size(), static_cast<std::size_t>(kRounds));
+}
+
+}  // namespace
+}  // namespace QVToolbox
