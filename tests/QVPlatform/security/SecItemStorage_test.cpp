@@ -251,8 +251,9 @@ void killMidWriteRounds(int rounds) {
 
 TEST(SecItemStorage, AcknowledgedWritesSurviveAKilledWriter) { killMidWriteRounds(4); }
 
+// 100 rounds: `ctest -L long` (skipped unless QV_LONG_TESTS is set).
 TEST(SecItemStorageLong, AcknowledgedWritesSurviveAHundredKilledWriters) {
-    if (!std::getenv("QV_LONG_TESTS")) GTEST_SKIP() << "set QV_LONG_TESTS=1 (make test-long)";
+    if (!std::getenv("QV_LONG_TESTS")) GTEST_SKIP() << "long test: ctest -L long";
     killMidWriteRounds(100);
 }
 
