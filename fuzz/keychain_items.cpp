@@ -94,8 +94,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                              {kSecAttrSynchronizable, kSecAttrSynchronizableAny}, {kSecMatchLimit, kSecMatchLimitAll},
                              {kSecUseAuthenticationUI, kSecUseAuthenticationUISkip}};
         Any refs;
-        SecItemCopyMatching(find, &refs);
-        (void)refs;
+        if (SecItemCopyMatching(find, &refs) != errSecSuccess) std::abort();
+        // Each reference reads its own item back; an item without access control shows its secret.
+        const bool protectedItem = add.count(kSecAttrAccessControl) > 0;
+        bool secretSeen = false;
+        for (const Any& ref : refs.isList() ? *refs.asList() : Any::List{refs}) {
+            Any::Dictionary byRef{{kSecClass, add[kSecClass]}, {kSecValuePersistentRef, ref}, {kSecReturnData, true},
+                                  {kSecAttrSynchronizable, kSecAttrSynchronizableAny},
+                                  {kSecUseAuthenticationUI, kSecUseAuthenticationUISkip}};
+            Any value;
+            if (SecItemCopyMatching(byRef, &value) != errSecSuccess || !value.isData()) std::abort();
+            if (value.asData()->toString() == secret) secretSeen = true;
+        }
+        if (!protectedItem && !secretSeen) std::abort();
     }
     Any result;
     SecItemCopyMatching(randomDictionary(in), &result);
