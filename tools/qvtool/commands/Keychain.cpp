@@ -109,45 +109,32 @@ void defineSet(CLI::App& group) {
     });
 }
 
-void defineGet(CLI::App& group) {
-    Verb verb(group, "get", "the value stored under KEY; a missing key prints nothing, status 1");
+// A verb on one KEY of the target keychain; `action` answers the exit status.
+void defineKeyVerb(CLI::App& group, const char* name, const char* description,
+                   int (*action)(const Keychain& keychain, const std::string& key)) {
+    Verb verb(group, name, description);
     const Target target = targetOptions(verb);
     const auto& key = verb.argument("KEY", "the key");
-    verb.run([target, &key] {
+    verb.run([target, &key, action] {
         const auto keychain = keychainOf(target);
-        return guarded([&] {
-            const auto value = keychain->get(requireUtf8(key, "KEY"));
-            if (!value) return 1;
-            std::cout << *value << "\n";
-            return 0;
-        });
+        return guarded([&] { return action(*keychain, requireUtf8(key, "KEY")); });
     });
 }
 
-void defineRemove(CLI::App& group) {
-    Verb verb(group, "remove", "removes KEY; status 1 when there was no such key");
-    const Target target = targetOptions(verb);
-    const auto& key = verb.argument("KEY", "the key");
-    verb.run([target, &key] {
-        const auto keychain = keychainOf(target);
-        return guarded([&] {
-            const std::string& k = requireUtf8(key, "KEY");
-            if (!keychain->contains(k)) return 1;
-            keychain->remove(k);
-            return 0;
-        });
-    });
+int getValue(const Keychain& keychain, const std::string& key) {
+    const auto value = keychain.get(key);
+    if (!value) return 1;
+    std::cout << *value << "\n";
+    return 0;
 }
 
-void defineContains(CLI::App& group) {
-    Verb verb(group, "contains", "true when KEY is stored");
-    const Target target = targetOptions(verb);
-    const auto& key = verb.argument("KEY", "the key");
-    verb.run([target, &key] {
-        const auto keychain = keychainOf(target);
-        return guarded([&] { return printBool(keychain->contains(requireUtf8(key, "KEY"))); });
-    });
+int removeKey(const Keychain& keychain, const std::string& key) {
+    if (!keychain.contains(key)) return 1;
+    keychain.remove(key);
+    return 0;
 }
+
+int printContains(const Keychain& keychain, const std::string& key) { return printBool(keychain.contains(key)); }
 
 void defineList(CLI::App& group) {
     Verb verb(group, "list", "the keys of the service or server, one per line; none: status 1");
@@ -177,9 +164,9 @@ void definePassword(CLI::App& group) {
 
 void define(CLI::App& group) {
     defineSet(group);
-    defineGet(group);
-    defineRemove(group);
-    defineContains(group);
+    defineKeyVerb(group, "get", "the value stored under KEY; a missing key prints nothing, status 1", getValue);
+    defineKeyVerb(group, "remove", "removes KEY; status 1 when there was no such key", removeKey);
+    defineKeyVerb(group, "contains", "true when KEY is stored", printContains);
     defineList(group);
     defineAll(group);
     definePassword(group);
