@@ -280,26 +280,30 @@ std::vector<Keychain::Dictionary> Keychain::allItems(ItemClass itemClass) {
     return list ? prettify(itemClass, *list) : std::vector<Dictionary>{};
 }
 
-Any::List Keychain::fetchItems() const {
+Any::List Keychain::fetchItems(bool withSecrets) const {
     Any::Dictionary query = options_.query(true);
     query[kSecMatchLimit] = kSecMatchLimitAll;
     query[kSecReturnAttributes] = kCFBooleanTrue;
-    query[kSecReturnData] = kCFBooleanTrue;
+    if (withSecrets) query[kSecReturnData] = kCFBooleanTrue;
     Any result;
     if (SecItemCopyMatching(query, &result) != errSecSuccess || !dictionaryList(result)) return {};
     return std::move(*result.asList());
 }
 
 std::vector<std::string> Keychain::allKeys() const {
+    // Only the accounts: no secret is decrypted and no display dictionary built.
+    const Any::List items = fetchItems(false);
     std::vector<std::string> keys;
-    for (const Dictionary& item : prettify(options_.itemClass, fetchItems())) {
-        const auto found = item.find("key");
-        if (found != item.end() && found->second.isString()) keys.push_back(found->second.string());
+    keys.reserve(items.size());
+    for (const Any& item : items) {
+        const Dictionary* d = item.asDictionary();
+        if (!d) continue;
+        if (const std::string* account = textAt(*d, kSecAttrAccount)) keys.push_back(*account);
     }
     return keys;
 }
 
-std::vector<Keychain::Dictionary> Keychain::allItems() const { return prettify(options_.itemClass, fetchItems()); }
+std::vector<Keychain::Dictionary> Keychain::allItems() const { return prettify(options_.itemClass, fetchItems(true)); }
 
 std::vector<Keychain::Dictionary> Keychain::prettify(ItemClass itemClass, const Any::List& items) {
     static const Dictionary empty;
@@ -390,7 +394,7 @@ std::string Keychain::description() const {
     return out + "]";
 }
 
-std::string Keychain::debugDescription() const { return detail::describe(Any(fetchItems())); }
+std::string Keychain::debugDescription() const { return detail::describe(Any(fetchItems(true))); }
 
 // Shared web credentials ----------------------------------------------------------------
 

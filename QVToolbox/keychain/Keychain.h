@@ -183,7 +183,7 @@ public:
 private:
     std::shared_ptr<Keychain> modified(const std::function<void(Options&)>& change) const;
     std::optional<Attributes> fetchAttributes(const std::string& key, bool ignoringAttributeSynchronizable) const;
-    platform::Any::List fetchItems() const;
+    platform::Any::List fetchItems(bool withSecrets) const;
     void update(const platform::Data& value, const std::string& key) const;
     void writeSharedPassword(const std::optional<std::string>& password, const std::string& account,
                              std::function<void(OptionalError)> completion) const;
