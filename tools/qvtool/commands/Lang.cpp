@@ -23,13 +23,7 @@ using QVResource::QVLanguageType;
 using QVResource::QVLocalized;
 
 // Every language code, as one text: "system, en, zh-Hans, ...".
-std::string languageCodes() {
-    std::string codes;
-    for (const QVLanguageType language : QVLanguageType::allCases()) {
-        codes += (codes.empty() ? "" : ", ") + std::string(language.rawValue());
-    }
-    return codes;
-}
+std::string languageCodes() { return rawValueList(QVLanguageType::allCases()); }
 
 QVLanguageType languageArgument(const std::string& code) {
     if (const auto language = QVLanguageType::fromRawValue(code)) return *language;

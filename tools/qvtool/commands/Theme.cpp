@@ -19,13 +19,7 @@ using QVResource::QVAppTheme;
 using QVResource::QVThemeManager;
 
 // Every theme name, as one text: "main, main_dark, ...".
-std::string themeNames() {
-    std::string names;
-    for (const QVAppTheme theme : QVAppTheme::allCases()) {
-        names += (names.empty() ? "" : ", ") + std::string(theme.rawValue());
-    }
-    return names;
-}
+std::string themeNames() { return rawValueList(QVAppTheme::allCases()); }
 
 QVAppTheme themeArgument(const std::string& name, std::string_view argument) {
     if (const auto theme = QVAppTheme::fromRawValue(name)) return *theme;
