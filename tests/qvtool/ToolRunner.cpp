@@ -36,13 +36,24 @@ struct Pipe {
 };
 
 // The tool's fixed environment; QV_HOME is a folder made once per test run.
-std::vector<std::string> environment() {
+std::vector<std::string> fixedEnvironment() {
     static const std::string home = [] {
         std::string pattern = "/tmp/qvtool-test-home-XXXXXX";
         return mkdtemp(pattern.data()) ? pattern : std::string("/tmp");
     }();
     const char* path = std::getenv("PATH");
     return {"PATH=" + std::string(path ? path : "/usr/bin:/bin"), "TZ=UTC", "LC_ALL=en_US.UTF-8", "QV_HOME=" + home};
+}
+
+// The fixed environment with `changes` ("NAME=VALUE") replacing the entries of the same name.
+std::vector<std::string> environmentWith(const std::vector<std::string>& changes) {
+    auto entries = fixedEnvironment();
+    for (const auto& change : changes) {
+        const std::string name = change.substr(0, change.find('=') + 1);
+        std::erase_if(entries, [&name](const std::string& entry) { return entry.starts_with(name); });
+        entries.push_back(change);
+    }
+    return entries;
 }
 
 // Writes `input` to the child's standard input while reading its two outputs, so that no
@@ -83,7 +94,8 @@ void exchange(Pipe& in, Pipe& out, Pipe& err, const std::string& input, ToolRun&
 
 std::string toolPath() { return QVTOOL_PATH; }
 
-ToolRun runTool(const std::vector<std::string>& arguments, const std::string& input, const std::string& workingFolder) {
+ToolRun runTool(const std::vector<std::string>& arguments, const std::string& input, const std::string& workingFolder,
+                const std::vector<std::string>& environment) {
     // A tool that exits without reading all its input must not end the test with SIGPIPE.
     static const bool ignoringSigpipe = std::signal(SIGPIPE, SIG_IGN) != SIG_ERR;
     (void)ignoringSigpipe;
@@ -101,7 +113,7 @@ ToolRun runTool(const std::vector<std::string>& arguments, const std::string& in
     std::vector<char*> argv;
     for (auto& a : argStrings) argv.push_back(a.data());
     argv.push_back(nullptr);
-    auto envStrings = environment();
+    auto envStrings = environmentWith(environment);
     std::vector<char*> envp;
     for (auto& e : envStrings) envp.push_back(e.data());
     envp.push_back(nullptr);

@@ -21,8 +21,9 @@ struct ToolRun {
     std::string err;
 };
 
+// `environment` holds "NAME=VALUE" entries that replace or add to the fixed environment.
 ToolRun runTool(const std::vector<std::string>& arguments, const std::string& input = {},
-                const std::string& workingFolder = {});
+                const std::string& workingFolder = {}, const std::vector<std::string>& environment = {});
 
 // The tool's path, as built.
 std::string toolPath();
@@ -33,8 +34,9 @@ namespace qvtest {
 
 // Status 0 and exactly `out` on standard output, nothing on standard error.
 inline ::testing::AssertionResult answers(const std::vector<std::string>& arguments, const std::string& out,
-                                          const std::string& input = {}) {
-    const auto r = runTool(arguments, input);
+                                          const std::string& input = {},
+                                          const std::vector<std::string>& environment = {}) {
+    const auto r = runTool(arguments, input, {}, environment);
     if (r.status == 0 && r.out == out && r.err.empty()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "status " << r.status << ", out \"" << r.out << "\", err \"" << r.err << "\"";
 }
@@ -42,8 +44,9 @@ inline ::testing::AssertionResult answers(const std::vector<std::string>& argume
 // `status` (2 unless given), nothing on standard output and one line on standard error
 // that holds `message`.
 inline ::testing::AssertionResult refuses(const std::vector<std::string>& arguments, const std::string& message,
-                                          const std::string& input = {}, int status = 2) {
-    const auto r = runTool(arguments, input);
+                                          const std::string& input = {}, int status = 2,
+                                          const std::vector<std::string>& environment = {}) {
+    const auto r = runTool(arguments, input, {}, environment);
     const bool oneLine = !r.err.empty() && r.err.find('\n') == r.err.size() - 1 && r.err.starts_with("qvtool: ");
     if (r.status == status && r.out.empty() && oneLine && r.err.find(message) != std::string::npos) {
         return ::testing::AssertionSuccess();

@@ -110,6 +110,17 @@ const std::optional<std::string>& Verb::option(std::string flag, std::string val
     return value;
 }
 
+const std::vector<std::string>& Verb::repeatedOption(std::string flag, std::string valueName, std::string description) {
+    auto& values = values_->lists.emplace_back();
+    // One value per occurrence, so that the option never takes the positional arguments after it.
+    app_->add_option(std::move(flag), values, std::move(description))
+        ->type_name(std::move(valueName))
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    return values;
+}
+
 const bool& Verb::flag(std::string flag, std::string description) {
     auto& value = values_->flags.emplace_back(false);
     app_->add_flag(std::move(flag), value, std::move(description));

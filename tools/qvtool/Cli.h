@@ -71,6 +71,8 @@ public:
     // "--name VALUE"; absent when not given.
     const std::optional<std::string>& option(std::string flag, std::string valueName, std::string description,
                                              bool required = false);
+    // "--name VALUE", given any number of times; the values in the order given.
+    const std::vector<std::string>& repeatedOption(std::string flag, std::string valueName, std::string description);
     // "--name"; true when given.
     const bool& flag(std::string flag, std::string description);
     // The action; its result is the exit status.

@@ -22,7 +22,7 @@ std::vector<const CLI::App*> verbs(const CLI::App& app) {
 
 bool isFlag(const CLI::Option& o) { return o.get_type_name().empty(); }
 
-// "--key KEY", "[--upper]", "TEXT", "[FOLDER]", "TIMES...".
+// "--key KEY", "[--upper]", "TEXT", "[FOLDER]", "TIMES...", "[--arg V]...".
 std::string usageToken(const CLI::Option& o) {
     std::string token;
     if (o.get_positional()) {
@@ -32,7 +32,9 @@ std::string usageToken(const CLI::Option& o) {
         token = o.get_name();
         if (!isFlag(o)) token += " " + o.get_type_name();
     }
-    return o.get_required() ? token : "[" + token + "]";
+    const bool repeated =
+        !o.get_positional() && !isFlag(o) && o.get_multi_option_policy() == CLI::MultiOptionPolicy::TakeAll;
+    return (o.get_required() ? token : "[" + token + "]") + (repeated ? "..." : "");
 }
 
 // The arguments of a command, named options first, as they are typed.

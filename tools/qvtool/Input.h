@@ -28,6 +28,14 @@ std::string shown(std::string_view text);
 
 // An optional "-" and ASCII digits, the whole text, fitting 64 bits.
 std::int64_t wholeNumber(std::string_view text, std::string_view name);
+// The raw values of `cases` joined by ", ", for a message that lists the choices.
+template <class Cases>
+std::string rawValueList(const Cases& cases) {
+    std::string list;
+    for (const auto& c : cases) list += (list.empty() ? "" : ", ") + std::string(c.rawValue());
+    return list;
+}
+
 // A decimal number (optional sign, digits, fraction, exponent; no blanks, no "inf"/"nan"),
 // finite as a double.
 double realNumber(std::string_view text, std::string_view name);
