@@ -1,5 +1,7 @@
 #include "ToolRunner.h"
 
+#include "support/TemporaryFolder.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -35,12 +37,11 @@ struct Pipe {
     Pipe& operator=(const Pipe&) = delete;
 };
 
-// The tool's fixed environment; QV_HOME is a folder made once per test run.
+// The tool's fixed environment; QV_HOME is a folder made once per test run and removed
+// with everything in it when the run ends.
 std::vector<std::string> fixedEnvironment() {
-    static const std::string home = [] {
-        std::string pattern = "/tmp/qvtool-test-home-XXXXXX";
-        return mkdtemp(pattern.data()) ? pattern : std::string("/tmp");
-    }();
+    static const qvtest::TemporaryFolder folder("qvtool-test-home");
+    const std::string& home = folder.folder;
     const char* path = std::getenv("PATH");
     return {"PATH=" + std::string(path ? path : "/usr/bin:/bin"), "TZ=UTC", "LC_ALL=en_US.UTF-8", "QV_HOME=" + home};
 }
