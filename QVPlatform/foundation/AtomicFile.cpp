@@ -1,5 +1,7 @@
 #include <QVPlatform/foundation/AtomicFile.h>
 
+#include <QVPlatform/base/detail/FileDescriptor.h>
+
 #include <atomic>
 #include <cerrno>
 #include <charconv>
@@ -15,26 +17,7 @@ namespace platform {
 
 namespace {
 
-// Closes a descriptor on scope exit.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes now and reports the result (close can report a delayed write error).
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
+using detail::FileDescriptor;
 
 bool fail(std::string* error, const std::string& what, int code) {
     if (error) *error = what + ": " + std::strerror(code);

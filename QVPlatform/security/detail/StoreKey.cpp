@@ -1,5 +1,6 @@
 #include <QVPlatform/security/detail/StoreKey.h>
 
+#include <QVPlatform/base/detail/FileDescriptor.h>
 
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
@@ -29,19 +30,6 @@ struct CipherContextFree {
 };
 using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, CipherContextFree>;
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 bool writeAll(int fd, const std::uint8_t* bytes, std::size_t count) {
     while (count > 0) {
