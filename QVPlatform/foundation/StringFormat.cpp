@@ -42,8 +42,8 @@ struct Count {
     std::optional<std::size_t> position;
 };
 
-// One parsed conversion specification.
-struct Spec {
+// One parsed directive.
+struct Directive {
     std::optional<std::size_t> position;  // zero-based argument index given by "n$"
     std::string flags;
     Count width;
@@ -104,30 +104,30 @@ bool readCount(std::string_view s, std::size_t& i, Count& count, bool& bad) {
     return true;
 }
 
-// Parses the specification after a '%' at `start`; absent when it is not one we write.
-std::optional<Spec> parseSpec(std::string_view s, std::size_t start, std::size_t& end) {
-    Spec spec;
+// Parses the directive after a '%' at `start`; absent when it is not one we write.
+std::optional<Directive> parseDirective(std::string_view s, std::size_t start, std::size_t& end) {
+    Directive directive;
     std::size_t i = start;
     bool bad = false;
-    spec.position = readPosition(s, i, bad);
-    while (i < s.size() && std::string_view("-+ #0'").find(s[i]) != std::string_view::npos) spec.flags += s[i++];
-    if (!readCount(s, i, spec.width, bad)) return std::nullopt;
+    directive.position = readPosition(s, i, bad);
+    while (i < s.size() && std::string_view("-+ #0'").find(s[i]) != std::string_view::npos) directive.flags += s[i++];
+    if (!readCount(s, i, directive.width, bad)) return std::nullopt;
     if (i < s.size() && s[i] == '.') {
         ++i;
-        if (!readCount(s, i, spec.precision, bad)) return std::nullopt;
-        if (!spec.precision.fromArgument && !spec.precision.value) spec.precision.value = 0;  // "%.f"
+        if (!readCount(s, i, directive.precision, bad)) return std::nullopt;
+        if (!directive.precision.fromArgument && !directive.precision.value) directive.precision.value = 0;  // "%.f"
     }
     for (std::string_view modifier : {"hh", "ll", "h", "l", "q", "L", "z", "t", "j"}) {
         if (s.substr(i).starts_with(modifier)) {
-            spec.length = modifier;
+            directive.length = modifier;
             i += modifier.size();
             break;
         }
     }
     if (bad || i >= s.size() || !isConversion(s[i])) return std::nullopt;
-    spec.conversion = s[i];
+    directive.conversion = s[i];
     end = i + 1;
-    return spec;
+    return directive;
 }
 
 // Hands out arguments: positional ones by index, the others in order.
@@ -163,11 +163,11 @@ std::string describeDictionary(const Any::Dictionary& dictionary) {
 }
 
 // Pads `text` to `width` characters (code points), on the left unless the '-' flag is set.
-std::string padded(std::string text, const Spec& spec, int width) {
+std::string padded(std::string text, const Directive& directive, int width) {
     const std::size_t length = utf8ToUtf32(text).size();
     if (width <= 0 || length >= static_cast<std::size_t>(width)) return text;
     const std::string fill(static_cast<std::size_t>(width) - length, ' ');
-    return spec.flags.find('-') != std::string::npos ? text + fill : fill + text;
+    return directive.flags.find('-') != std::string::npos ? text + fill : fill + text;
 }
 
 // The first `precision` code points of `text`.
@@ -178,10 +178,10 @@ std::string truncated(const std::string& text, std::optional<int> precision) {
     return utf32ToUtf8(std::u32string_view(points).substr(0, static_cast<std::size_t>(*precision)));
 }
 
-// A printf specification built from our validated pieces only.
-std::string cSpec(const Spec& spec, int width, std::optional<int> precision, std::string_view length, char conversion) {
+// A printf directive built from our validated pieces only.
+std::string cDirective(const Directive& directive, int width, std::optional<int> precision, std::string_view length, char conversion) {
     std::string out = "%";
-    for (char flag : spec.flags) {
+    for (char flag : directive.flags) {
         if (flag != '\'') out += flag;  // grouping depends on the locale: never used
     }
     if (width > 0) out += std::to_string(width);
@@ -215,42 +215,42 @@ std::int64_t integerOf(const Any& value) {
     return value.integerValue();
 }
 
-std::string formatInteger(const Spec& spec, int width, const Any& value) {
+std::string formatInteger(const Directive& directive, int width, const Any& value) {
     std::int64_t n = integerOf(value);
-    const char c = spec.conversion == 'i' ? 'd' : spec.conversion;
+    const char c = directive.conversion == 'i' ? 'd' : directive.conversion;
     const bool isSigned = c == 'd';
-    if (spec.length == "h") n = isSigned ? static_cast<std::int16_t>(n) : static_cast<std::uint16_t>(n);
-    if (spec.length == "hh") n = isSigned ? static_cast<std::int8_t>(n) : static_cast<std::uint8_t>(n);
-    const std::string format = cSpec(spec, width, spec.precision.value, "ll", c);
+    if (directive.length == "h") n = isSigned ? static_cast<std::int16_t>(n) : static_cast<std::uint16_t>(n);
+    if (directive.length == "hh") n = isSigned ? static_cast<std::int8_t>(n) : static_cast<std::uint8_t>(n);
+    const std::string format = cDirective(directive, width, directive.precision.value, "ll", c);
     if (isSigned) return printed(format, static_cast<long long>(n));
     return printed(format, static_cast<unsigned long long>(n));
 }
 
-std::string formatFloating(const Spec& spec, int width, const Any& value) {
-    return printed(cSpec(spec, width, spec.precision.value, "", spec.conversion), value.doubleValue());
+std::string formatFloating(const Directive& directive, int width, const Any& value) {
+    return printed(cDirective(directive, width, directive.precision.value, "", directive.conversion), value.doubleValue());
 }
 
-std::string formatCharacter(const Spec& spec, int width, const Any& value) {
+std::string formatCharacter(const Directive& directive, int width, const Any& value) {
     std::string text;
     std::int64_t code = integerOf(value);
-    if (spec.conversion == 'c' && spec.length.empty()) code &= 0xFF;  // a C char
+    if (directive.conversion == 'c' && directive.length.empty()) code &= 0xFF;  // a C char
     appendUtf8(text, static_cast<char32_t>(code < 0 || code > 0x10FFFF ? 0xFFFD : code));
-    return padded(text, spec, width);
+    return padded(text, directive, width);
 }
 
-// Writes one argument for `spec`, with the width already resolved.
-std::string formatArgument(const Spec& spec, int width, const Any& value) {
-    const char c = spec.conversion;
+// Writes one argument for `directive`, with the width already resolved.
+std::string formatArgument(const Directive& directive, int width, const Any& value) {
+    const char c = directive.conversion;
     if (c == '@' || c == 's' || c == 'S' || !value.isNumber()) {
-        return padded(truncated(formatDescription(value), spec.precision.value), spec, width);
+        return padded(truncated(formatDescription(value), directive.precision.value), directive, width);
     }
     switch (c) {
     case 'd': case 'i': case 'u': case 'x': case 'X': case 'o':
-        return formatInteger(spec, width, value);
+        return formatInteger(directive, width, value);
     case 'c': case 'C':
-        return formatCharacter(spec, width, value);
+        return formatCharacter(directive, width, value);
     default:
-        return formatFloating(spec, width, value);
+        return formatFloating(directive, width, value);
     }
 }
 
@@ -290,21 +290,21 @@ std::string stringWithFormat(std::string_view format, const std::vector<Any>& va
             continue;
         }
         std::size_t end = 0;
-        const std::optional<Spec> spec = parseSpec(format, percent + 1, end);
+        const std::optional<Directive> directive = parseDirective(format, percent + 1, end);
         const std::size_t mark = arguments.mark();
         const auto copyAsWritten = [&] {
             arguments.reset(mark);
             out += '%';
             i = percent + 1;
         };
-        if (!spec) {
+        if (!directive) {
             copyAsWritten();
             continue;
         }
-        int width = spec->width.value.value_or(0);
-        Spec resolved = *spec;
-        if (spec->width.fromArgument) {
-            const Any* w = arguments.take(spec->width.position);
+        int width = directive->width.value.value_or(0);
+        Directive resolved = *directive;
+        if (directive->width.fromArgument) {
+            const Any* w = arguments.take(directive->width.position);
             if (!w || !w->isNumber()) {
                 copyAsWritten();
                 continue;
@@ -317,8 +317,8 @@ std::string stringWithFormat(std::string_view format, const std::vector<Any>& va
             if (asked < 0) resolved.flags += '-';  // a negative width means left-justified
             width = static_cast<int>(asked < 0 ? -asked : asked);
         }
-        if (spec->precision.fromArgument) {
-            const Any* p = arguments.take(spec->precision.position);
+        if (directive->precision.fromArgument) {
+            const Any* p = arguments.take(directive->precision.position);
             if (!p || !p->isNumber() || integerOf(*p) > kMaximumWidth) {
                 copyAsWritten();
                 continue;
@@ -326,7 +326,7 @@ std::string stringWithFormat(std::string_view format, const std::vector<Any>& va
             const std::int64_t asked = integerOf(*p);
             resolved.precision.value = asked < 0 ? std::nullopt : std::optional<int>(static_cast<int>(asked));
         }
-        const Any* value = arguments.take(spec->position);
+        const Any* value = arguments.take(directive->position);
         if (!value) {
             copyAsWritten();
             continue;
