@@ -10,6 +10,8 @@ packages=(
   libicu-dev libssl-dev libxml2-dev rapidjson-dev libcurl4-openssl-dev
   libsqlite3-dev libpng-dev libjpeg62-turbo-dev libcli11-dev liburiparser-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  libcairo2-dev libpango1.0-dev libgif-dev fonts-noto-cjk
+  librsvg2-dev librsvg2-bin
 )
 
 missing=()
