@@ -44,6 +44,9 @@
 #include <QVToolbox/FoundationExtension/data/VideoMembers.h>
 #include <QVToolbox/FoundationExtension/data/WeakHolders.h>
 
+#include <QVToolbox/UIKitExtension/ColorHelpers.h>
+#include <QVToolbox/UIKitExtension/ImageCompressionMembers.h>
+
 #include <QVToolbox/keychain/Keychain.h>
 
 #include <QVToolbox/timing/Timing.h>
@@ -68,7 +71,8 @@ struct HxPOP : HxPOPStorage<Base>,
                           FileMembers,
                           VideoMembers,
                           DateMembers,
-                          JSONMembers> {};
+                          JSONMembers,
+                          ImageCompressionMembers> {};
 
 template <class Base>
 struct QV : MemberSets<QV<Base>, Base,
