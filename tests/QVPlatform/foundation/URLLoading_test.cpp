@@ -20,6 +20,12 @@ namespace {
 
 URL url(const std::string& text) { return *URL::string(text); }
 
+std::string numberedPath(int i) {
+    std::string path(1, '/');
+    path += std::to_string(i);
+    return path;
+}
+
 std::int64_t errorCode(const URL& at, const URLLoadLimits& limits = {}) {
     URLError error;
     const auto data = dataWithContentsOfURL(at, &error, limits);
@@ -130,12 +136,12 @@ TEST(URLSession, DataTasksCompleteOnABackgroundQueueWithTheResponse) {
 
 TEST(URLSession, ManyTransfersRunSideBySide) {
     std::map<std::string, Route> routes;
-    for (int i = 0; i < 6; ++i) routes["/" + std::to_string(i)] = Route{200, std::string(1000 * (i + 1), char('a' + i))};
+    for (int i = 0; i < 6; ++i) routes[numberedPath(i)] = Route{200, std::string(1000 * (i + 1), char('a' + i))};
     LocalHttpServer server(routes);
     std::vector<std::unique_ptr<Completion>> completions;
     for (int i = 0; i < 6; ++i) {
         completions.push_back(std::make_unique<Completion>());
-        URLSession::shared()->dataTaskWithURL(url(server.url("/" + std::to_string(i))), completions.back()->handler())->resume();
+        URLSession::shared()->dataTaskWithURL(url(server.url(numberedPath(i))), completions.back()->handler())->resume();
     }
     for (int i = 0; i < 6; ++i) {
         const Result r = completions[static_cast<std::size_t>(i)]->get();
