@@ -4,6 +4,7 @@
 #include <QVPlatform/graphics/detail/GifStructure.h>
 
 #include <cstring>
+#include <limits>
 #include <map>
 #include <mutex>
 
@@ -38,8 +39,8 @@ class CGImageSource {
 public:
     explicit CGImageSource(bool shouldCache) : shouldCache_(shouldCache) {}
 
-    // Takes all the bytes so far; false when they can no longer be an image of a known kind.
-    bool update(const Data& data, bool final) {
+    // Takes all the bytes so far (an incremental update).
+    void update(const Data& data, bool final) {
         std::lock_guard lock(mutex_);
         const bool extends = data.count() >= bytes_.size() &&
                              (bytes_.empty() || std::memcmp(data.bytes(), bytes_.data(), bytes_.size()) == 0);
@@ -48,13 +49,14 @@ public:
             bytes_.clear();
         }
         bytes_.insert(bytes_.end(), data.vector().begin() + static_cast<std::ptrdiff_t>(bytes_.size()), data.vector().end());
-        final_ = final;
-        if (container_ == Container::unknown && (bytes_.size() >= kSignatureBytes || final)) {
-            container_ = containerOf(bytes_);
-            if (container_ == Container::unknown) return false;
-        }
-        if (container_ == Container::gif) scanner_.scan(bytes_);
-        return container_ != Container::gif || scanner_.state() != detail::GifScanState::refused;
+        classify(final);
+    }
+
+    // Takes the whole data at once, without copying it.
+    void adopt(Data data) {
+        std::lock_guard lock(mutex_);
+        bytes_ = std::move(data.vector());
+        classify(true);
     }
 
     CGImageSourceStatus status() const {
@@ -64,7 +66,7 @@ public:
                                                                 : CGImageSourceStatus::readingHeader;
         }
         if (container_ != Container::gif) return final_ ? CGImageSourceStatus::complete : CGImageSourceStatus::incomplete;
-        switch (scanner_.state()) {
+        switch (scanned().state()) {
             case detail::GifScanState::readingHeader: return CGImageSourceStatus::readingHeader;
             case detail::GifScanState::refused:
             case detail::GifScanState::broken: return CGImageSourceStatus::invalidData;
@@ -91,7 +93,7 @@ public:
     Any::Dictionary properties() const {
         std::lock_guard lock(mutex_);
         Any::Dictionary properties{{kCGImagePropertyFileSize, bytes_.size()}};
-        if (container_ != Container::gif || !scanner_.hasScreen()) return properties;
+        if (container_ != Container::gif || !scanned().hasScreen()) return properties;
         const auto& screen = scanner_.screen();
         Any::Dictionary gif{{kCGImagePropertyGIFCanvasPixelWidth, screen.width},
                             {kCGImagePropertyGIFCanvasPixelHeight, screen.height},
@@ -110,7 +112,7 @@ public:
 
     std::optional<Any::Dictionary> propertiesAt(std::size_t index) const {
         std::lock_guard lock(mutex_);
-        if (index >= countLocked()) return std::nullopt;
+        if (!hasFrameLocked(index)) return std::nullopt;
         if (container_ != Container::gif) {
             const auto still = stillLocked();
             if (!still) return Any::Dictionary{};
@@ -132,7 +134,7 @@ public:
 
     std::optional<Bitmap> image(std::size_t index) {
         std::lock_guard lock(mutex_);
-        if (index >= countLocked()) return std::nullopt;
+        if (!hasFrameLocked(index)) return std::nullopt;
         if (container_ != Container::gif) {
             const auto* still = stillLocked();
             return still ? std::optional<Bitmap>(*still) : std::nullopt;
@@ -147,9 +149,26 @@ public:
     }
 
 private:
+    void classify(bool final) {
+        final_ = final;
+        if (container_ == Container::unknown && (bytes_.size() >= kSignatureBytes || final)) container_ = containerOf(bytes_);
+        if (container_ == Container::gif) scanner_.scan(bytes_, 0);  // the header; frames when asked for
+    }
+
+    // The scan, carried as far as `wanted` frames (all by default).
+    const detail::GifScanner& scanned(std::size_t wanted = std::numeric_limits<std::size_t>::max()) const {
+        if (container_ == Container::gif) scanner_.scan(bytes_, wanted);
+        return scanner_;
+    }
+
+    bool hasFrameLocked(std::size_t index) const {
+        if (container_ != Container::gif) return index < countLocked();
+        return index < scanned(index + 1).frames().size();
+    }
+
     std::size_t countLocked() const {
         switch (container_) {
-            case Container::gif: return scanner_.frames().size();
+            case Container::gif: return scanned().frames().size();
             case Container::png:
             case Container::jpeg: return final_ ? 1 : 0;
             default: return 0;
@@ -180,7 +199,7 @@ private:
     std::vector<std::uint8_t> bytes_;
     bool final_ = false;
     Container container_ = Container::unknown;
-    detail::GifScanner scanner_;
+    mutable detail::GifScanner scanner_;  // carried forward on demand, hence mutable
     detail::GifCompositor compositor_;
     mutable std::optional<Bitmap> still_;
     mutable bool stillTried_ = false;
@@ -194,9 +213,9 @@ bool UTTypeConformsTo(std::string_view type, std::string_view conformsTo) {
     return image && (conformsTo == "public.image" || conformsTo == "public.data" || conformsTo == "public.item");
 }
 
-CGImageSourceRef CGImageSourceCreateWithData(const Data& data, const Any::Dictionary& options) {
+CGImageSourceRef CGImageSourceCreateWithData(Data data, const Any::Dictionary& options) {
     auto source = std::make_shared<CGImageSource>(optionOn(options, kCGImageSourceShouldCache, true));
-    source->update(data, true);
+    source->adopt(std::move(data));
     return source->usable() ? source : nullptr;
 }
 

@@ -6,9 +6,10 @@
 //   auto props = CGImageSourceCopyPropertiesAtIndex(*source, 0); // {"{GIF}": {"DelayTime": 0.1, ...}, ...}
 //   auto frame = CGImageSourceCreateImageAtIndex(*source, 3);    // Bitmap of the whole screen
 //
-// A GIF is scanned once when the source is made (or as incremental data arrives): each
-// frame's offset, rectangle, disposal and delay are recorded without decoding, so the count
-// and the properties cost no decoding. Frames come fully composited, as a browser shows
+// A GIF is scanned once, as far as asked for (the count scans to the end, frame 0 only to
+// frame 0): each frame's offset, rectangle, disposal and delay are recorded without decoding,
+// so the count and the properties cost no decoding, and the first frame of a long file costs
+// what it costs in a short one. Frames come fully composited, as a browser shows
 // them: disposal methods, transparency, local and global colour tables, interlacing. A decode
 // cursor keeps the last canvas, so asking for frames in order decodes one frame per call;
 // asking for an earlier frame replays from frame 0. PNG and JPEG give one frame.
@@ -70,8 +71,9 @@ using CGImageSourceRef = std::shared_ptr<CGImageSource>;
 
 // A source over `data`; null when the bytes are no GIF, PNG or JPEG, or a GIF's screen is
 // beyond the limits. Options: kCGImageSourceShouldCache (default true) keeps composited
-// frames after they are made, up to 64 MiB per source.
-CGImageSourceRef CGImageSourceCreateWithData(const Data& data, const Any::Dictionary& options = {});
+// frames after they are made, up to 64 MiB per source. The source keeps the bytes (moved in
+// when the caller gives them up).
+CGImageSourceRef CGImageSourceCreateWithData(Data data, const Any::Dictionary& options = {});
 // An empty source (0 frames) to feed with CGImageSourceUpdateData.
 CGImageSourceRef CGImageSourceCreateIncremental(const Any::Dictionary& options = {});
 // Gives an incremental source all the data so far (each call repeats the earlier bytes and

@@ -41,9 +41,9 @@ bool hasGifSignature(std::span<const std::uint8_t> bytes) {
            (std::memcmp(bytes.data(), "GIF87a", kHeaderSize) == 0 || std::memcmp(bytes.data(), "GIF89a", kHeaderSize) == 0);
 }
 
-void GifScanner::scan(std::span<const std::uint8_t> bytes) {
+void GifScanner::scan(std::span<const std::uint8_t> bytes, std::size_t wanted) {
     if (state_ == GifScanState::readingHeader && !readHeader(bytes)) return;
-    while (state_ == GifScanState::frames && readBlock(bytes)) {
+    while (state_ == GifScanState::frames && frames_.size() < wanted && readBlock(bytes)) {
     }
 }
 

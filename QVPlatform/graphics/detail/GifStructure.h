@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <vector>
@@ -45,9 +46,10 @@ enum class GifScanState {
 
 class GifScanner {
 public:
-    // Reads what `bytes` adds since the last call. `bytes` must start with the bytes given
-    // before (the caller checks; see `reset`).
-    void scan(std::span<const std::uint8_t> bytes);
+    // Reads what `bytes` adds since the last call, stopping once `wanted` frames are known
+    // (so the first frame of a long file needs no scan of the rest). `bytes` must start with
+    // the bytes given before (the caller checks; see `reset`).
+    void scan(std::span<const std::uint8_t> bytes, std::size_t wanted = std::numeric_limits<std::size_t>::max());
     void reset() { *this = GifScanner(); }
 
     GifScanState state() const { return state_; }
