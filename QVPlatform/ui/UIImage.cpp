@@ -3,6 +3,7 @@
 #include <QVPlatform/foundation/Bundle.h>
 #include <QVPlatform/foundation/JSONSerialization.h>
 #include <QVPlatform/foundation/detail/ReadFile.h>
+#include <QVPlatform/graphics/ImageSource.h>
 #include <QVPlatform/ui/ScreenScale.h>
 
 #include <cmath>
@@ -92,6 +93,12 @@ std::shared_ptr<UIImage> UIImage::imageWithBitmap(Bitmap bitmap, double scale) {
 
 std::shared_ptr<UIImage> UIImage::imageWithData(const Data& data, double scale) {
     auto bitmap = decodeImage(data.span());
+    if (!bitmap) {
+        // A GIF shows its first composited frame.
+        if (const auto source = CGImageSourceCreateWithData(data, {{kCGImageSourceShouldCache, false}})) {
+            bitmap = CGImageSourceCreateImageAtIndex(*source, 0);
+        }
+    }
     if (!bitmap) return nullptr;
     return imageWithBitmap(std::move(*bitmap), scale);
 }

@@ -4,7 +4,8 @@
 //   icon->scale();                                 // 2
 //   icon->size();                                  // {24, 24} points for 48 x 48 pixels
 //
-// Images are immutable RGBA bitmaps (see ImageCodec) decoded from PNG or JPEG. `named`
+// Images are immutable RGBA bitmaps (see ImageCodec) decoded from PNG, JPEG or GIF (the first
+// composited frame, see ImageSource). `named`
 // searches a bundle (the main bundle by default) for, in order: the screen scale's variant,
 // then @3x, @2x and the plain name, each as .png, .jpg and .jpeg (a name that carries its
 // own extension is looked up with that extension only), localized folders included; then
@@ -35,7 +36,8 @@ public:
     // An image of `bitmap` at `scale` (a scale that is not positive counts as 1); null for an
     // empty or inconsistent bitmap.
     static std::shared_ptr<UIImage> imageWithBitmap(Bitmap bitmap, double scale = 1);
-    // Decodes PNG or JPEG bytes; null for anything else or damaged data.
+    // Decodes PNG or JPEG bytes, or a GIF's first composited frame; null for anything else or
+    // damaged data.
     static std::shared_ptr<UIImage> imageWithData(const Data& data, double scale = 1);
     // Decodes a file; the scale comes from an "@2x" / "@3x" suffix of the file name (else 1).
     static std::shared_ptr<UIImage> imageWithContentsOfFile(const std::filesystem::path& path);

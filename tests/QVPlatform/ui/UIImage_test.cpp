@@ -4,6 +4,8 @@
 #include <QVPlatform/ui/ScreenScale.h>
 #include <QVPlatform/ui/UIImage.h>
 
+#include "support/GifWriter.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -111,4 +113,19 @@ TEST(UIImage, NamedFallsBackToImageSets) {
     ASSERT_TRUE(single);
     EXPECT_EQ(single->scale(), 1);
     EXPECT_EQ(single->pixelWidth(), 7);
+}
+
+TEST(UIImage, GifDataGivesItsFirstCompositedFrame) {
+    testgif::Gif gif;
+    gif.width = 3;
+    gif.height = 2;
+    gif.globalTable = {{255, 0, 0}, {0, 0, 255}};
+    auto first = testgif::solid(1, 0, 2, 2, 1);
+    gif.frames = {first, testgif::solid(0, 0, 3, 2, 0)};
+    const auto image = UIImage::imageWithData(Data(testgif::write(gif)));
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixelWidth(), 3);
+    EXPECT_EQ(image->bitmap().pixel(0, 0)[3], 0);  // outside the first frame: transparent
+    EXPECT_EQ(image->bitmap().pixel(2, 1)[2], 255);
+    EXPECT_FALSE(UIImage::imageWithData(Data::fromString("GIF89a")));
 }

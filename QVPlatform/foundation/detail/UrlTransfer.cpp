@@ -1,0 +1,165 @@
+#include <QVPlatform/foundation/detail/UrlTransfer.h>
+
+#include <QVPlatform/base/detail/FileDescriptor.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform::detail {
+
+void initialiseCurl() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+namespace {
+
+std::int64_t codeOfCurl(CURLcode code) {
+    switch (code) {
+        case CURLE_OPERATION_TIMEDOUT: return NSURLErrorTimedOut;
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY: return NSURLErrorCannotFindHost;
+        case CURLE_COULDNT_CONNECT: return NSURLErrorCannotConnectToHost;
+        case CURLE_UNSUPPORTED_PROTOCOL: return NSURLErrorUnsupportedURL;
+        case CURLE_URL_MALFORMAT: return NSURLErrorBadURL;
+        case CURLE_TOO_MANY_REDIRECTS: return NSURLErrorHTTPTooManyRedirects;
+        case CURLE_BAD_CONTENT_ENCODING: return NSURLErrorCannotDecodeContentData;
+        case CURLE_PEER_FAILED_VERIFICATION: return NSURLErrorServerCertificateUntrusted;
+        case CURLE_SSL_CONNECT_ERROR: return NSURLErrorSecureConnectionFailed;
+        case CURLE_FILESIZE_EXCEEDED: return NSURLErrorDataLengthExceedsMaximum;
+        case CURLE_RECV_ERROR:
+        case CURLE_SEND_ERROR:
+        case CURLE_PARTIAL_FILE:
+        case CURLE_GOT_NOTHING: return NSURLErrorNetworkConnectionLost;
+        default: return NSURLErrorUnknown;
+    }
+}
+
+std::string mimeTypeOf(const char* contentType) {
+    if (!contentType) return {};
+    std::string type(contentType);
+    if (const auto semicolon = type.find(';'); semicolon != std::string::npos) type.resize(semicolon);
+    while (!type.empty() && type.back() == ' ') type.pop_back();
+    return type;
+}
+
+}  // namespace
+
+TransferOutcome failure(std::int64_t code, const URL& url) {
+    return {std::nullopt, std::nullopt, URLError{code, url.absoluteString(), URLErrorDescription(code)}};
+}
+
+bool isHttp(const URL& url) {
+    std::string scheme = url.scheme();
+    for (char& c : scheme) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return scheme == "http" || scheme == "https";
+}
+
+TransferOutcome loadFile(const URL& url, const URLLoadLimits& limits) {
+    if (!url.isFileURL() || (url.host() && *url.host() != "localhost")) return failure(NSURLErrorUnsupportedURL, url);
+    const std::string path = url.path();
+    // Non-blocking, so that opening a FIFO does not wait for a writer.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0) {
+        if (errno == EISDIR) return failure(NSURLErrorFileIsDirectory, url);
+        if (errno == EACCES || errno == EPERM) return failure(NSURLErrorNoPermissionsToReadFile, url);
+        return failure(NSURLErrorFileDoesNotExist, url);
+    }
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0) return failure(NSURLErrorFileDoesNotExist, url);
+    if (S_ISDIR(info.st_mode)) return failure(NSURLErrorFileIsDirectory, url);
+    if (!S_ISREG(info.st_mode)) return failure(NSURLErrorNoPermissionsToReadFile, url);
+    if (static_cast<std::uint64_t>(info.st_size) > limits.maximumBytes) return failure(NSURLErrorDataLengthExceedsMaximum, url);
+    // Read to the end rather than to the size seen: the file may change meanwhile, within the bound.
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
+    std::size_t used = 0;
+    for (;;) {
+        if (used == bytes.size()) {
+            if (bytes.size() >= limits.maximumBytes + 1) return failure(NSURLErrorDataLengthExceedsMaximum, url);
+            bytes.resize(std::min(limits.maximumBytes + 1, std::max<std::size_t>(bytes.size() * 2, 4096)));
+        }
+        const ssize_t n = ::read(file.get(), bytes.data() + used, bytes.size() - used);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return failure(NSURLErrorNoPermissionsToReadFile, url);
+        if (n == 0) break;
+        used += static_cast<std::size_t>(n);
+    }
+    if (used > limits.maximumBytes) return failure(NSURLErrorDataLengthExceedsMaximum, url);
+    bytes.resize(used);
+    URLResponse response{url.absoluteString(), 0, {}, static_cast<std::int64_t>(used)};
+    return {Data(std::move(bytes)), response, std::nullopt};
+}
+
+HttpTransfer::HttpTransfer(const URL& url, const URLLoadLimits& limits) : url_(url), limits_(limits) {
+    initialiseCurl();
+    if (!isHttp(url)) return;
+    handle_.reset(curl_easy_init());
+    CURL* h = handle_.get();
+    if (!h) return;
+    const auto seconds = [](double s) { return static_cast<long>(s > 0 && s < 1e6 ? s : 1e6); };
+    curl_easy_setopt(h, CURLOPT_URL, url.absoluteString().c_str());
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, seconds(limits.timeoutInterval));
+    // No progress for the timeout interval ends the transfer: fewer than 1 byte/s over it.
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, seconds(limits.timeoutInterval));
+    curl_easy_setopt(h, CURLOPT_TIMEOUT, seconds(limits.timeoutIntervalForResource));
+    // A body announced as larger than the bound is refused before it is read.
+    curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::min<std::size_t>(limits.maximumBytes, INT64_MAX)));
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpTransfer::receive);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText_);
+    curl_easy_setopt(h, CURLOPT_PRIVATE, this);
+}
+
+std::size_t HttpTransfer::receive(char* bytes, std::size_t size, std::size_t count, void* self) {
+    auto* transfer = static_cast<HttpTransfer*>(self);
+    const std::size_t n = size * count;
+    if (n > transfer->limits_.maximumBytes - transfer->body_.size()) {
+        transfer->tooLarge_ = true;
+        return 0;  // curl ends the transfer with a write error
+    }
+    transfer->body_.insert(transfer->body_.end(), bytes, bytes + n);
+    return n;
+}
+
+TransferOutcome HttpTransfer::perform() {
+    if (!handle_) return finish(CURLE_UNSUPPORTED_PROTOCOL);
+    return finish(curl_easy_perform(handle_.get()));
+}
+
+TransferOutcome HttpTransfer::finish(CURLcode code) {
+    if (!handle_) return failure(isHttp(url_) ? NSURLErrorUnknown : NSURLErrorUnsupportedURL, url_);
+    if (tooLarge_) return failure(NSURLErrorDataLengthExceedsMaximum, url_);
+    if (code != CURLE_OK) {
+        auto outcome = failure(codeOfCurl(code), url_);
+        if (errorText_[0] && outcome.error->code == NSURLErrorUnknown) outcome.error->description += std::string(" (") + errorText_ + ")";
+        return outcome;
+    }
+    URLResponse response;
+    long status = 0;
+    curl_easy_getinfo(handle_.get(), CURLINFO_RESPONSE_CODE, &status);
+    response.statusCode = static_cast<int>(status);
+    char* effective = nullptr;
+    curl_easy_getinfo(handle_.get(), CURLINFO_EFFECTIVE_URL, &effective);
+    response.url = effective ? effective : url_.absoluteString();
+    char* contentType = nullptr;
+    curl_easy_getinfo(handle_.get(), CURLINFO_CONTENT_TYPE, &contentType);
+    response.mimeType = mimeTypeOf(contentType);
+    curl_off_t length = -1;
+    curl_easy_getinfo(handle_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    response.expectedContentLength = length;
+    return {Data(std::move(body_)), response, std::nullopt};
+}
+
+}  // namespace platform::detail

@@ -1,0 +1,84 @@
+// qvtool's gif group, on GIFs the test writes.
+#include "ToolRunner.h"
+
+#include "support/GifWriter.h"
+#include "support/TemporaryFolder.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using qvtest::answers;
+using qvtest::refuses;
+using qvtest::runTool;
+
+namespace {
+
+std::string writeGif(const std::string& path, const testgif::Gif& gif) {
+    const auto bytes = testgif::write(gif);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+// Width and height from a PNG's IHDR chunk.
+std::pair<int, int> pngSize(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.size() < 24 || bytes.substr(1, 3) != "PNG") return {0, 0};
+    auto be32 = [&](std::size_t at) {
+        int v = 0;
+        for (std::size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(bytes[at + i]);
+        return v;
+    };
+    return {be32(16), be32(20)};
+}
+
+testgif::Gif threeFrames() {
+    testgif::Gif gif;
+    gif.width = 5;
+    gif.height = 3;
+    gif.loopCount = 0;
+    gif.frames = {testgif::solid(0, 0, 5, 3, 0), testgif::solid(1, 1, 1, 1, 1), testgif::solid(0, 0, 1, 1, 1)};
+    gif.frames[0].delay = 0;
+    gif.frames[1].delay = 25;
+    gif.frames[2].control = false;
+    return gif;
+}
+
+}  // namespace
+
+TEST(QvtoolGif, InfoListsCanvasLoopsAndDelays) {
+    const qvtest::TemporaryFolder folder;
+    const auto path = writeGif(folder.folder + "/a.gif", threeFrames());
+    EXPECT_TRUE(answers({"gif", "info", path},
+                        "type: com.compuserve.gif\ncanvas: 5 x 3\nloop count: 0 (forever)\nframes: 3\n"
+                        "frame 0: delay 0.10 s (unclamped 0.00 s)\nframe 1: delay 0.25 s (unclamped 0.25 s)\n"
+                        "frame 2: no delay (no control extension)\nloop duration: 0.35 s (sum of the delays)\n"));
+    auto once = threeFrames();
+    once.loopCount.reset();
+    const auto plain = writeGif(folder.folder + "/b.gif", once);
+    EXPECT_NE(runTool({"gif", "info", plain}).out.find("loop count: none (plays once)\n"), std::string::npos);
+    EXPECT_TRUE(refuses({"gif", "info", folder.folder + "/missing.gif"}, "cannot read", {}, 1));
+    std::ofstream(folder.folder + "/text.gif") << "hello";
+    EXPECT_TRUE(refuses({"gif", "info", folder.folder + "/text.gif"}, "no readable GIF", {}, 1));
+}
+
+TEST(QvtoolGif, FramesWritesOnePngPerFrameAndStripPutsThemSideBySide) {
+    const qvtest::TemporaryFolder folder;
+    const auto path = writeGif(folder.folder + "/a.gif", threeFrames());
+    EXPECT_TRUE(answers({"gif", "frames", path, "-o", folder.folder + "/out"}, "3 of 3 frames written to " + folder.folder + "/out\n"));
+    for (const char* name : {"000.png", "001.png", "002.png"}) {
+        EXPECT_EQ(pngSize(folder.folder + "/out/" + name), (std::pair{5, 3})) << name;
+    }
+    EXPECT_TRUE(answers({"gif", "strip", path, "-o", folder.folder + "/strip.png"},
+                        "3 frames in 3 x 1 cells of 5 x 3 written to " + folder.folder + "/strip.png\n"));
+    EXPECT_EQ(pngSize(folder.folder + "/strip.png"), (std::pair{15, 3}));
+
+    // Frames whose data never decodes: nothing written, status 1.
+    auto bytes = testgif::write(threeFrames());
+    const std::size_t firstData = 13 + 6 + 19 + 8 + 10 + 2;  // header, table, loop block, control, descriptor, sizes
+    for (std::size_t i = firstData; i < bytes.size() - 1; ++i) bytes[i] = 0xFF;
+    std::ofstream(folder.folder + "/bad.gif", std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    EXPECT_TRUE(refuses({"gif", "frames", folder.folder + "/bad.gif", "-o", folder.folder + "/none"}, "no frame that decodes", {}, 1));
+    EXPECT_TRUE(std::filesystem::is_empty(folder.folder + "/none"));
+}

@@ -1,0 +1,155 @@
+// `qvtool gif`: what the image source reads from a GIF: its frames, their delays and the loop
+// count; every composited frame as a PNG; all frames side by side in one picture.
+#include "../Cli.h"
+
+#include <QVPlatform/base/Any.h>
+#include <QVPlatform/graphics/ImageCodec.h>
+#include <QVPlatform/graphics/ImageSource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace qvtool {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace platform;
+
+CGImageSourceRef openSource(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw Failure("cannot read " + path);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    const std::string text = bytes.str();
+    auto source = CGImageSourceCreateWithData(Data(text.data(), text.size()), {{kCGImageSourceShouldCache, false}});
+    if (!source) throw Failure(path + " is no readable GIF, PNG or JPEG");
+    return source;
+}
+
+void writeFile(const fs::path& path, const Data& data) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(data.bytes()), static_cast<std::streamsize>(data.count()));
+    if (!out.flush()) throw Failure("cannot write " + path.string());
+}
+
+std::string seconds(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    return text;
+}
+
+void defineInfo(CLI::App& group) {
+    Verb verb(group, "info", "canvas size, loop count, frame count and each frame's delays");
+    const auto& file = verb.argument("FILE", "a GIF (PNG and JPEG show one frame)");
+    verb.run([&file] {
+        const auto source = openSource(file);
+        const Any container(CGImageSourceCopyProperties(*source));
+        const Any& gif = container[kCGImagePropertyGIFDictionary];
+        const std::size_t count = CGImageSourceGetCount(*source);
+        const auto first = count ? CGImageSourceCopyPropertiesAtIndex(*source, 0) : std::nullopt;
+        const Any firstProperties = first ? Any(*first) : Any();
+        std::cout << "type: " << CGImageSourceGetType(*source).value_or("") << "\n";
+        std::cout << "canvas: " << firstProperties[kCGImagePropertyPixelWidth].integerValue() << " x "
+                  << firstProperties[kCGImagePropertyPixelHeight].integerValue() << "\n";
+        const Any& loops = gif[kCGImagePropertyGIFLoopCount];
+        std::cout << "loop count: "
+                  << (loops.isNull() ? std::string("none (plays once)")
+                                     : std::to_string(loops.integerValue()) + (loops.integerValue() == 0 ? " (forever)" : ""))
+                  << "\n";
+        std::cout << "frames: " << count << "\n";
+        double total = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const Any properties(*CGImageSourceCopyPropertiesAtIndex(*source, i));
+            const Any& frame = properties[kCGImagePropertyGIFDictionary];
+            std::cout << "frame " << i << ": ";
+            if (frame.isNull()) {
+                std::cout << "no delay (no control extension)\n";
+                continue;
+            }
+            const double delay = frame[kCGImagePropertyGIFDelayTime].doubleValue();
+            total += delay;
+            std::cout << "delay " << seconds(delay) << " s (unclamped "
+                      << seconds(frame[kCGImagePropertyGIFUnclampedDelayTime].doubleValue()) << " s)\n";
+        }
+        std::cout << "loop duration: " << seconds(total) << " s (sum of the delays)\n";
+        return 0;
+    });
+}
+
+std::string frameName(std::size_t index, std::size_t count) {
+    std::string digits = std::to_string(index);
+    const std::size_t width = std::max<std::size_t>(3, std::to_string(count ? count - 1 : 0).size());
+    return std::string(width - std::min(width, digits.size()), '0') + digits + ".png";
+}
+
+void defineFrames(CLI::App& group) {
+    Verb verb(group, "frames", "every composited frame as an RGBA PNG: DIR/000.png, 001.png...");
+    const auto& file = verb.argument("FILE", "a GIF");
+    const auto& folder = verb.option("-o", "DIR", "the folder to write into (made when missing)", true);
+    verb.run([&file, &folder] {
+        const auto source = openSource(file);
+        const std::size_t count = CGImageSourceGetCount(*source);
+        std::error_code error;
+        fs::create_directories(*folder, error);
+        if (error) throw Failure("cannot make " + *folder + ": " + error.message());
+        std::size_t written = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto frame = CGImageSourceCreateImageAtIndex(*source, i);
+            const auto png = frame ? encodePNG(*frame) : std::nullopt;
+            if (!png) continue;
+            writeFile(fs::path(*folder) / frameName(i, count), *png);
+            ++written;
+        }
+        if (written == 0) throw Failure(file + " has no frame that decodes");
+        std::cout << written << " of " << count << " frames written to " << *folder << "\n";
+        return 0;
+    });
+}
+
+void defineStrip(CLI::App& group) {
+    Verb verb(group, "strip", "every frame side by side in one PNG (in rows when too wide)");
+    const auto& file = verb.argument("FILE", "a GIF");
+    const auto& out = verb.option("-o", "OUT.png", "the picture to write", true);
+    verb.run([&file, &out] {
+        const auto source = openSource(file);
+        const std::size_t count = CGImageSourceGetCount(*source);
+        std::optional<Bitmap> first = count ? CGImageSourceCreateImageAtIndex(*source, 0) : std::nullopt;
+        std::size_t firstDecoded = 0;
+        while (!first && ++firstDecoded < count) first = CGImageSourceCreateImageAtIndex(*source, firstDecoded);
+        if (!first) throw Failure(file + " has no frame that decodes");
+        const int w = first->width, h = first->height;
+        const std::size_t columns = std::clamp<std::size_t>(static_cast<std::size_t>(kMaxImageDimension / w), 1, count);
+        const std::size_t rows = (count + columns - 1) / columns;
+        if (rows * h > static_cast<std::size_t>(kMaxImageDimension) || columns * w * rows * h > kMaxImagePixels) {
+            throw Failure("the frames of " + file + " are too many for one picture");
+        }
+        Bitmap strip = Bitmap::make(static_cast<int>(columns) * w, static_cast<int>(rows) * h);
+        for (std::size_t i = 0; i < count; ++i) {
+            const auto frame = i == firstDecoded ? first : CGImageSourceCreateImageAtIndex(*source, i);
+            if (!frame) continue;  // left transparent
+            const int left = static_cast<int>(i % columns) * w, top = static_cast<int>(i / columns) * h;
+            for (int y = 0; y < h; ++y) std::copy_n(frame->pixel(0, y), 4 * static_cast<std::size_t>(w), strip.pixel(left, top + y));
+        }
+        const auto png = encodePNG(strip);
+        if (!png) throw Failure("cannot encode the picture");
+        writeFile(*out, *png);
+        std::cout << count << " frames in " << columns << " x " << rows << " cells of " << w << " x " << h << " written to "
+                  << *out << "\n";
+        return 0;
+    });
+}
+
+void define(CLI::App& group) {
+    defineInfo(group);
+    defineFrames(group);
+    defineStrip(group);
+}
+
+const GroupRegistration registration{{"gif", "GIF frames, delays and loop count; frames as PNGs, or side by side", 44, define}};
+
+}  // namespace
+}  // namespace qvtool
