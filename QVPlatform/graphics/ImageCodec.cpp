@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -116,7 +117,8 @@ struct JpegEncoder {
     }
 };
 
-bool jpegEncode(JpegEncoder& e, const std::uint8_t* rgb, int width, int height, int quality) {
+// `pixels` are RGB (3 bytes a pixel) or, with `rgbx`, RGBA rows whose fourth byte is skipped.
+bool jpegEncode(JpegEncoder& e, const std::uint8_t* pixels, bool rgbx, int width, int height, int quality) {
     std::memset(&e.info, 0, sizeof e.info);
     e.info.err = jpeg_std_error(&e.error.manager);
     e.error.manager.error_exit = jpegErrorExit;
@@ -127,14 +129,14 @@ bool jpegEncode(JpegEncoder& e, const std::uint8_t* rgb, int width, int height, 
     jpeg_mem_dest(&e.info, &e.buffer, &e.size);
     e.info.image_width = static_cast<JDIMENSION>(width);
     e.info.image_height = static_cast<JDIMENSION>(height);
-    e.info.input_components = 3;
-    e.info.in_color_space = JCS_RGB;
+    e.info.input_components = rgbx ? 4 : 3;
+    e.info.in_color_space = rgbx ? JCS_EXT_RGBX : JCS_RGB;
     jpeg_set_defaults(&e.info);
     jpeg_set_quality(&e.info, quality, TRUE);
     jpeg_start_compress(&e.info, TRUE);
-    const std::size_t stride = static_cast<std::size_t>(width) * 3;
+    const std::size_t stride = static_cast<std::size_t>(width) * (rgbx ? 4 : 3);
     while (e.info.next_scanline < e.info.image_height) {
-        JSAMPROW row = const_cast<std::uint8_t*>(rgb + static_cast<std::size_t>(e.info.next_scanline) * stride);
+        JSAMPROW row = const_cast<std::uint8_t*>(pixels + static_cast<std::size_t>(e.info.next_scanline) * stride);
         jpeg_write_scanlines(&e.info, &row, 1);
     }
     jpeg_finish_compress(&e.info);
@@ -262,14 +264,21 @@ std::optional<Data> encodePNG(const Bitmap& bitmap, PNGCompression compression) 
 std::optional<Data> encodeJPEG(const Bitmap& bitmap, double quality) {
     if (!consistent(bitmap)) return std::nullopt;
     const double q = quality < 0 ? 0 : (quality > 1 ? 1 : quality);
+    const int level = std::max(1, static_cast<int>(q * 100 + 0.5));
+    auto encoder = std::make_unique<JpegEncoder>();
+    bool opaque = true;
+    for (std::size_t i = 3; i < bitmap.rgba.size() && opaque; i += 4) opaque = bitmap.rgba[i] == 255;
+    if (opaque) {
+        // Nothing to composite: libjpeg-turbo reads the RGBA rows as they are.
+        if (!jpegEncode(*encoder, bitmap.rgba.data(), true, bitmap.width, bitmap.height, level)) return std::nullopt;
+        return Data(encoder->buffer, encoder->size);
+    }
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(bitmap.width) * bitmap.height * 3);
     for (std::size_t i = 0, o = 0; i < bitmap.rgba.size(); i += 4, o += 3) {
         const unsigned alpha = bitmap.rgba[i + 3];
         for (int c = 0; c < 3; ++c) rgb[o + c] = static_cast<std::uint8_t>(bitmap.rgba[i + c] * alpha / 255);
     }
-    auto encoder = std::make_unique<JpegEncoder>();
-    const int level = static_cast<int>(q * 100 + 0.5);
-    if (!jpegEncode(*encoder, rgb.data(), bitmap.width, bitmap.height, level < 1 ? 1 : level)) return std::nullopt;
+    if (!jpegEncode(*encoder, rgb.data(), false, bitmap.width, bitmap.height, level)) return std::nullopt;
     return Data(encoder->buffer, encoder->size);
 }
 

@@ -1,7 +1,10 @@
 #include <QVToolbox/UIKitExtension/ImageCompression.h>
 
+#include <QVPlatform/graphics/ImageThumbnail.h>
+
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace QVToolbox {
 
@@ -72,7 +75,7 @@ CGSize targetSize(CGSize size, const CompressionMode& mode) {
 
 namespace {
 
-bool below(const Data& data, std::int64_t limit) { return static_cast<std::int64_t>(data.size()) < limit; }
+bool below(const Data& data, std::int64_t limit) { return static_cast<std::int64_t>(data.count()) < limit; }
 
 }  // namespace
 
@@ -80,6 +83,7 @@ ByteSearchResult cycleSearchDataSize(const JPEGEncoder& encode, std::int64_t max
     ByteSearchResult result;
     auto encodeAt = [&](double quality) {
         ++result.encodings;
+        result.quality = quality;
         result.data = encode(quality);
         return result.data.has_value();
     };
@@ -87,13 +91,14 @@ ByteSearchResult cycleSearchDataSize(const JPEGEncoder& encode, std::int64_t max
     // Whole steps of 0.02 from 0.90, so the walk ends at exactly 0 with no drift below it.
     for (int hundredths = 90;; hundredths -= 2) {
         if (!encodeAt(hundredths / 100.0)) return result;
-        if (static_cast<std::int64_t>(result.data->size()) <= maxDataSize || hundredths <= 1) return result;
+        if (static_cast<std::int64_t>(result.data->count()) <= maxDataSize || hundredths <= 1) return result;
     }
 }
 
 ByteSearchResult searchDataSize(const JPEGEncoder& encode, std::int64_t maxDataSize) {
     ByteSearchResult result;
     ++result.encodings;
+    result.quality = 1.0;
     result.data = encode(1.0);
     if (!result.data || below(*result.data, maxDataSize)) return result;
 
@@ -102,9 +107,10 @@ ByteSearchResult searchDataSize(const JPEGEncoder& encode, std::int64_t maxDataS
     for (int step = 0; step < 6; ++step) {
         const double quality = (lo + hi) / 2;
         ++result.encodings;
+        result.quality = quality;
         result.data = encode(quality);
         if (!result.data) return result;
-        const auto size = static_cast<double>(result.data->size());
+        const auto size = static_cast<double>(result.data->count());
         if (size < lowerBound) {
             lo = quality;
         } else if (size > static_cast<double>(maxDataSize)) {
@@ -119,9 +125,13 @@ ByteSearchResult searchDataSize(const JPEGEncoder& encode, std::int64_t maxDataS
     return linear;
 }
 
-std::optional<Data> compressDataSize(const UIImage& image, std::int64_t maxDataSize) {
+ByteSearchResult searchDataSize(const UIImage& image, std::int64_t maxDataSize) {
     const JPEGEncoder encode = [&image](double quality) { return platform::encodeJPEG(image.bitmap(), quality); };
-    return searchDataSize(encode, maxDataSize).data;
+    return searchDataSize(encode, maxDataSize);
+}
+
+std::optional<Data> compressDataSize(const UIImage& image, std::int64_t maxDataSize) {
+    return searchDataSize(image, maxDataSize).data;
 }
 
 std::optional<Data> compress(const std::shared_ptr<UIImage>& image, const CompressionMode& mode) {
@@ -139,6 +149,46 @@ void asyncCompress(std::shared_ptr<UIImage> image, CompressionMode mode, platfor
         platform::DispatchQueue::main()->async(
             [complete = std::move(complete), data = std::move(data), size]() mutable { complete(std::move(data), size); });
     });
+}
+
+}  // namespace QVToolbox
+
+namespace QVToolbox {
+namespace {
+
+// `size` in points as whole pixels at `scale`; absent when not finite, under one pixel or
+// beyond the image limits.
+std::optional<std::pair<int, int>> pixelSize(CGSize size, double scale) {
+    const double width = std::round(size.width * scale), height = std::round(size.height * scale);
+    if (!std::isfinite(width) || !std::isfinite(height) || width < 1 || height < 1) return std::nullopt;
+    if (width > platform::kMaxImageDimension || height > platform::kMaxImageDimension ||
+        width * height > static_cast<double>(platform::kMaxImagePixels)) {
+        return std::nullopt;
+    }
+    return std::pair{static_cast<int>(width), static_cast<int>(height)};
+}
+
+}  // namespace
+
+std::shared_ptr<UIImage> resizeCG(const std::shared_ptr<UIImage>& image, CGSize size) {
+    if (!image) return nullptr;
+    if (size == image->size()) return image;
+    const auto pixels = pixelSize(size, image->scale());
+    if (!pixels) return nullptr;
+    auto bitmap = platform::scaledBitmap(image->bitmap(), pixels->first, pixels->second);
+    return bitmap ? UIImage::imageWithBitmap(std::move(*bitmap), image->scale()) : nullptr;
+}
+
+std::shared_ptr<UIImage> resizeIO(const std::shared_ptr<UIImage>& image, CGSize size) {
+    if (!image) return nullptr;
+    if (size == image->size()) return image;
+    const auto pixels = pixelSize(size, image->scale());
+    if (!pixels) return nullptr;
+    // The thumbnail of the image's PNG is the thumbnail of its pixels (PNG is lossless), so
+    // the pixels are scaled directly. The requested size's longer side is the maximum, so
+    // the thumbnail really shrinks.
+    auto thumbnail = platform::thumbnailOf(image->bitmap(), std::max(pixels->first, pixels->second));
+    return thumbnail ? UIImage::imageWithBitmap(std::move(*thumbnail), image->scale()) : nullptr;
 }
 
 }  // namespace QVToolbox

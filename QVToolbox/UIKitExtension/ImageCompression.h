@@ -66,13 +66,16 @@ using JPEGEncoder = std::function<std::optional<platform::Data>(double quality)>
 
 struct ByteSearchResult {
     std::optional<platform::Data> data;
-    int encodings = 0;  // how many times the encoder ran
+    double quality = 0;  // the quality `data` was made at
+    int encodings = 0;   // how many times the encoder ran
 };
 // The byte search described above over any encoder (the image's own, or a test's).
 ByteSearchResult searchDataSize(const JPEGEncoder& encode, std::int64_t maxDataSize);
 // The linear search alone.
 ByteSearchResult cycleSearchDataSize(const JPEGEncoder& encode, std::int64_t maxDataSize);
 
+// The search over the image's own JPEG encoder.
+ByteSearchResult searchDataSize(const platform::UIImage& image, std::int64_t maxDataSize);
 // The image as a JPEG of at most `maxDataSize` bytes where the search finds one; absent when
 // the encoder fails.
 std::optional<platform::Data> compressDataSize(const platform::UIImage& image, std::int64_t maxDataSize);
@@ -82,12 +85,11 @@ std::optional<platform::Data> compress(const std::shared_ptr<platform::UIImage>&
 void asyncCompress(std::shared_ptr<platform::UIImage> image, CompressionMode mode, platform::DispatchQueue& queue,
                    std::function<void(std::optional<platform::Data>, platform::CGSize)> complete);
 
-// The image drawn into a bitmap of `size` points at the image's scale, with high-quality
-// interpolation; the image itself when the size is its own; null when the size is empty or
+// The image drawn into a bitmap of `size` points at the image's scale, with interpolation; the image itself when the size is its own; null when the size is empty or
 // not finite or beyond the image limits.
 std::shared_ptr<platform::UIImage> resizeCG(const std::shared_ptr<platform::UIImage>& image, platform::CGSize size);
-// A thumbnail whose longer side is the larger side of `size` in pixels, made from the image's
-// PNG through the image source; the image itself when the size is its own.
+// A thumbnail whose longer side is the larger side of `size` in pixels (never enlarged), as
+// the image source makes it from the image's PNG; the image itself when the size is its own.
 std::shared_ptr<platform::UIImage> resizeIO(const std::shared_ptr<platform::UIImage>& image, platform::CGSize size);
 
 }  // namespace QVToolbox

@@ -30,7 +30,7 @@ void define(CLI::App& group) {
     });
 }
 
-const GroupRegistration registration{{"color", "colours from hexadecimal texts (hexStringToColorRGB)", 60, define}};
+const GroupRegistration registration{{"color", "colours from hexadecimal texts (hexStringToColorRGB)", 62, define}};
 
 }  // namespace
 }  // namespace qvtool
