@@ -67,6 +67,7 @@ struct URLResponse {
     std::int64_t expectedContentLength = -1;  // -1 when unknown
 };
 
+// Bounds of one load; a timeout that is not a positive number counts as its default.
 struct URLLoadLimits {
     std::size_t maximumBytes = std::size_t{256} << 20;
     double timeoutInterval = 60;              // seconds without progress

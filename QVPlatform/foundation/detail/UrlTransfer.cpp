@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <fcntl.h>
 #include <mutex>
@@ -38,6 +39,13 @@ std::int64_t codeOfCurl(CURLcode code) {
         case CURLE_GOT_NOTHING: return NSURLErrorNetworkConnectionLost;
         default: return NSURLErrorUnknown;
     }
+}
+
+// Seconds as curl's milliseconds; a value that is not a positive number gives the default
+// (curl reads 0 as "no limit", which a load must never have).
+long milliseconds(double seconds, double fallback) {
+    if (!(seconds > 0) || !std::isfinite(seconds)) seconds = fallback;
+    return static_cast<long>(std::clamp(seconds * 1000, 1.0, 1e9));
 }
 
 std::string mimeTypeOf(const char* contentType) {
@@ -101,7 +109,7 @@ HttpTransfer::HttpTransfer(const URL& url, const URLLoadLimits& limits) : url_(u
     handle_.reset(curl_easy_init());
     CURL* h = handle_.get();
     if (!h) return;
-    const auto seconds = [](double s) { return static_cast<long>(s > 0 && s < 1e6 ? s : 1e6); };
+    const long idleMs = milliseconds(limits.timeoutInterval, URLLoadLimits{}.timeoutInterval);
     curl_easy_setopt(h, CURLOPT_URL, url.absoluteString().c_str());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
@@ -109,11 +117,13 @@ HttpTransfer::HttpTransfer(const URL& url, const URLLoadLimits& limits) : url_(u
     curl_easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, seconds(limits.timeoutInterval));
-    // No progress for the timeout interval ends the transfer: fewer than 1 byte/s over it.
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, idleMs);
+    // No progress for the timeout interval ends the transfer: under 1 byte/s over that time
+    // (curl counts it in whole seconds).
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, seconds(limits.timeoutInterval));
-    curl_easy_setopt(h, CURLOPT_TIMEOUT, seconds(limits.timeoutIntervalForResource));
+    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, std::max(1L, (idleMs + 999) / 1000));
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS,
+                     milliseconds(limits.timeoutIntervalForResource, URLLoadLimits{}.timeoutIntervalForResource));
     // A body announced as larger than the bound is refused before it is read.
     curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::min<std::size_t>(limits.maximumBytes, INT64_MAX)));
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpTransfer::receive);

@@ -88,8 +88,8 @@ void clearRect(Bitmap& canvas, const GifFrameRecord& frame) {
     }
 }
 
-}  // namespace
-
+// Draws frame `frame` of `bytes` onto `canvas` (the logical screen); false when none of its
+// rows decode.
 bool drawGifFrame(std::span<const std::uint8_t> bytes, const GifFrameRecord& frame, Bitmap& canvas) {
     if (frame.width == 0 || frame.height == 0) return true;
     Reader reader{bytes, 0};
@@ -114,6 +114,8 @@ bool drawGifFrame(std::span<const std::uint8_t> bytes, const GifFrameRecord& fra
     }
     return rowsRead > 0;
 }
+
+}  // namespace
 
 void GifCompositor::restart(const GifScreen& screen) {
     canvas_ = Bitmap::make(screen.width, screen.height);  // transparent black, as browsers start

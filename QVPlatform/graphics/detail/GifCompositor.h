@@ -37,8 +37,4 @@ private:
     bool currentDecoded_ = false;
 };
 
-// Draws frame `frame` of `bytes` onto `canvas` (the logical screen); false when none of its
-// rows decode. Exposed for the benchmark's and the tests' use of the cursor's parts.
-bool drawGifFrame(std::span<const std::uint8_t> bytes, const GifFrameRecord& frame, Bitmap& canvas);
-
 }  // namespace platform::detail

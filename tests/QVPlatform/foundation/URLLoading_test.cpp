@@ -191,3 +191,11 @@ TEST(URLSession, FileTasksAndUnsupportedSchemes) {
     URLSession::shared()->dataTaskWithURL(url("ftp://example.com/x"), ftp.handler())->resume();
     EXPECT_EQ(ftp.get().error->code, NSURLErrorUnsupportedURL);
 }
+
+TEST(URLLoading, AServerThatNeverAnswersTimesOut) {
+    LocalHttpServer server({{"/hang", Route{.hang = true}}});
+    URLError error;
+    EXPECT_FALSE(dataWithContentsOfURL(url(server.url("/hang")), &error, {.timeoutIntervalForResource = 0.2}));
+    EXPECT_EQ(error.code, NSURLErrorTimedOut);
+    EXPECT_EQ(error.localizedDescription(), "The request timed out.");
+}

@@ -53,8 +53,12 @@ void defineInfo(CLI::App& group) {
         const auto first = count ? CGImageSourceCopyPropertiesAtIndex(*source, 0) : std::nullopt;
         const Any firstProperties = first ? Any(*first) : Any();
         std::cout << "type: " << CGImageSourceGetType(*source).value_or("") << "\n";
-        std::cout << "canvas: " << firstProperties[kCGImagePropertyPixelWidth].integerValue() << " x "
-                  << firstProperties[kCGImagePropertyPixelHeight].integerValue() << "\n";
+        const bool isGif = !gif.isNull();
+        std::cout << "canvas: "
+                  << (isGif ? gif[kCGImagePropertyGIFCanvasPixelWidth] : firstProperties[kCGImagePropertyPixelWidth]).integerValue()
+                  << " x "
+                  << (isGif ? gif[kCGImagePropertyGIFCanvasPixelHeight] : firstProperties[kCGImagePropertyPixelHeight]).integerValue()
+                  << "\n";
         const Any& loops = gif[kCGImagePropertyGIFLoopCount];
         std::cout << "loop count: "
                   << (loops.isNull() ? std::string("none (plays once)")
