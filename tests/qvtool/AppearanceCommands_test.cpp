@@ -22,10 +22,10 @@ TEST(ColorCommand, ReadsHexTextsAndRefusesShortOnes) {
 
 TEST(ImageCommand, TypesByFirstByteAndCompressesToTheBudget) {
     qvtest::TemporaryFolder folder;
-    const std::string gif = folder.path() / "a.bin";
+    const std::string gif = folder.folder + "/a.bin";
     std::ofstream(gif, std::ios::binary) << "GIF89a";
     EXPECT_TRUE(answers({"image", "type", gif}, "gif\n"));
-    const std::string tiff = folder.path() / "b.bin";
+    const std::string tiff = folder.folder + "/b.bin";
     std::ofstream(tiff, std::ios::binary) << "MM\x00\x2a";
     EXPECT_TRUE(answers({"image", "type", tiff}, "tiff\n"));
 
@@ -39,11 +39,11 @@ TEST(ImageCommand, TypesByFirstByteAndCompressesToTheBudget) {
             p[3] = 255;
         }
     }
-    const std::string png = folder.path() / "in.png";
+    const std::string png = folder.folder + "/in.png";
     const auto encoded = platform::encodePNG(bitmap);
     std::ofstream(png, std::ios::binary).write(reinterpret_cast<const char*>(encoded->bytes()),
                                                static_cast<std::streamsize>(encoded->count()));
-    const std::string out = folder.path() / "out.jpg";
+    const std::string out = folder.folder + "/out.jpg";
     const auto r = runTool({"image", "compress", png, "-o", out, "--mode", "other:400:20000"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("target 400x300\nbudget 20000\n"), std::string::npos) << r.out;
