@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <sys/types.h>
+#include <string>
 
 namespace platform::detail {
 
@@ -26,13 +26,13 @@ public:
 
 private:
     OSStatus ensureOpen();
-    OSStatus openAt(const std::filesystem::path& folder);
+    OSStatus openAt(std::string home);
 
-    std::mutex mutex_;  // guards database_, key_, folder_ and pid_
+    std::mutex mutex_;  // guards database_, key_, home_ and forks_
     std::unique_ptr<Database> database_;
     std::shared_ptr<const StoreKey> key_;
-    std::filesystem::path folder_;
-    pid_t pid_ = 0;
+    std::string home_;  // the home folder the database was opened under
+    unsigned forks_ = 0;  // the fork count the database was opened under
 };
 
 }  // namespace platform::detail

@@ -121,6 +121,28 @@ TEST(SecItemStorage, AReplacedOrMissingKeyIsRefusedWhileSecretsExist) {
     EXPECT_EQ(get("a"), "secret-a");
 }
 
+TEST(SecItemStorage, ADatabaseWithoutLookupIndexesGainsThemOnOpen) {
+    qvtest::KeychainHome home;
+    ASSERT_EQ(put("a", "secret-a"), errSecSuccess);
+    sql(home.database(), "DROP INDEX genp_lookup; DROP INDEX inet_lookup");
+    home.reopen();
+    EXPECT_EQ(get("a"), "secret-a");
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(home.database().c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* count = nullptr;
+    sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE name IN ('genp_lookup', 'inet_lookup')", -1, &count,
+                       nullptr);
+    ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(count, 0), 2);
+    sqlite3_finalize(count);
+    // The schema version is unchanged: a build without the indexes still opens the file.
+    sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &count, nullptr);
+    ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(count, 0), 1);
+    sqlite3_finalize(count);
+    sqlite3_close(db);
+}
+
 TEST(SecItemStorage, DamagedDatabasesAnswerAStatusAndAreNotOverwritten) {
     for (const std::string& garbage : {std::string("this is not a database at all, just text"),
                                        std::string("SQLite format 3\0garbage", 24)}) {
