@@ -153,7 +153,8 @@ public:
         bindText(read_, 2, key);
         std::string out;
         if (sqlite3_step(read_) == SQLITE_ROW && sqlite3_column_int(read_, 1) == 0) {
-            const std::string uuid(static_cast<const char*>(sqlite3_column_blob(read_, 2)), sqlite3_column_bytes(read_, 2));
+            const std::string uuid(static_cast<const char*>(sqlite3_column_blob(read_, 2)),
+                                   static_cast<std::size_t>(sqlite3_column_bytes(read_, 2)));
             out = sealer_.open(static_cast<const unsigned char*>(sqlite3_column_blob(read_, 3)),
                                static_cast<std::size_t>(sqlite3_column_bytes(read_, 3)), uuid);
         }

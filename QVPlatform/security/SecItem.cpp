@@ -66,7 +66,8 @@ const std::array<std::size_t, kColumns.size()>& columnsByKey() {
     static const auto order = [] {
         std::array<std::size_t, kColumns.size()> out{};
         for (std::size_t i = 0; i < out.size(); ++i) out[i] = i;
-        std::sort(out.begin(), out.end(), [](std::size_t a, std::size_t b) { return kColumns[a].key < kColumns[b].key; });
+        std::sort(out.begin(), out.end(),
+                  [](std::size_t a, std::size_t b) { return kColumns[a].key < kColumns[b].key; });
         return out;
     }();
     return order;
@@ -144,10 +145,20 @@ enum : std::uint8_t {
     kNotSynchronizableCondition,            // sync = 0 (no kSecAttrSynchronizable given)
 };
 
+// The conditions of a search in the order given: at most one per column (dictionary keys
+// are unique) and the three others.
+struct Conditions {
+    std::array<std::uint8_t, kColumns.size() + 3> ids{};
+    std::size_t count = 0;
+    void push_back(std::uint8_t id) { ids[count++] = id; }
+    const std::uint8_t* begin() const { return ids.data(); }
+    const std::uint8_t* end() const { return ids.data() + count; }
+};
+
 // A parsed search: its conditions with their values, and what to return.
 struct Search {
     ItemClass itemClass = ItemClass::generic;
-    std::vector<std::uint8_t> conditions;
+    Conditions conditions;
     std::vector<Any> values;  // one per condition that compares with a value, in order
     std::int64_t limit = 1;   // 0: all
     bool returnData = false, returnAttributes = false, returnPersistentRef = false;
@@ -486,7 +497,9 @@ OSStatus shapeRow(const Search& search, const StoreKey& key, Row& row, Any& out)
     }
     Any::Dictionary dictionary = std::move(row.attributes);
     if (search.returnData) dictionary[kSecValueData] = std::move(data);
-    if (search.returnPersistentRef) dictionary[kSecValuePersistentRef] = persistentRefOf(search.itemClass, row.uuid.span());
+    if (search.returnPersistentRef) {
+        dictionary[kSecValuePersistentRef] = persistentRefOf(search.itemClass, row.uuid.span());
+    }
     out = std::move(dictionary);
     return errSecSuccess;
 }

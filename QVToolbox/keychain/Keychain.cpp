@@ -75,7 +75,7 @@ Any::Dictionary Keychain::composedQuery(bool ignoringAttributeSynchronizable,
     const Dictionary& base = queries_[ignoringAttributeSynchronizable ? 1 : 0];
     Dictionary query;
     query.reserve(base.size() + extra.size());
-    for (const auto& [key, value] : base) query.try_emplace(key, value);  // in key order: appended
+    query = base;  // copied into the room reserved, so the entries below fit without moving it
     for (const auto& [key, value] : extra) query.insert_or_assign(key, value);
     return query;
 }

@@ -102,9 +102,10 @@ public:
         }
         context_.reset(EVP_CIPHER_CTX_new());
         if (!context_) return;
+        const std::uint8_t* bytes = key_.bytes_.data();
         const int keyed = direction == Direction::seal
-                              ? EVP_EncryptInit_ex(context_.get(), EVP_aes_256_gcm(), nullptr, key_.bytes_.data(), nullptr)
-                              : EVP_DecryptInit_ex(context_.get(), EVP_aes_256_gcm(), nullptr, key_.bytes_.data(), nullptr);
+                              ? EVP_EncryptInit_ex(context_.get(), EVP_aes_256_gcm(), nullptr, bytes, nullptr)
+                              : EVP_DecryptInit_ex(context_.get(), EVP_aes_256_gcm(), nullptr, bytes, nullptr);
         if (keyed != 1) context_.reset();
     }
     ~Lease() {

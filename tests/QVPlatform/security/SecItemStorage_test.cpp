@@ -131,8 +131,8 @@ TEST(SecItemStorage, ADatabaseWithoutLookupIndexesGainsThemOnOpen) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(home.database().c_str(), &db), SQLITE_OK);
     sqlite3_stmt* count = nullptr;
-    sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master WHERE name IN ('genp_lookup', 'inet_lookup')", -1, &count,
-                       nullptr);
+    const char* lookups = "SELECT count(*) FROM sqlite_master WHERE name IN ('genp_lookup', 'inet_lookup')";
+    sqlite3_prepare_v2(db, lookups, -1, &count, nullptr);
     ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
     EXPECT_EQ(sqlite3_column_int(count, 0), 2);
     sqlite3_finalize(count);

@@ -156,10 +156,8 @@ TEST(SecItem, NamedAttributesReturnOnlyThoseAttributes) {
     EXPECT_EQ(out[0][kSecAttrLabel].string(), "L");
     EXPECT_EQ(out[1].asDictionary()->size(), 1u);  // b has no label: left out, as for all attributes
     // With the secret and the reference, and with the access control object alone.
-    ASSERT_EQ(SecItemCopyMatching(with(with(with(generic("s", "a"), kSecReturnAttributeKeys, Any::List{kSecAttrAccount}),
-                                            kSecReturnData, true),
-                                       kSecReturnPersistentRef, true),
-                                  &out),
+    const auto account = with(generic("s", "a"), kSecReturnAttributeKeys, Any::List{kSecAttrAccount});
+    ASSERT_EQ(SecItemCopyMatching(with(with(account, kSecReturnData, true), kSecReturnPersistentRef, true), &out),
               errSecSuccess);
     EXPECT_EQ(out[kSecAttrAccount].string(), "a");
     EXPECT_EQ(*out[kSecValueData].asData(), bytes("A"));
