@@ -136,13 +136,6 @@ ItemStore& ItemStore::shared() {
     return *store;
 }
 
-OSStatus ItemStore::withDatabase(
-    const std::function<OSStatus(Database&, const std::shared_ptr<const StoreKey>&)>& work) {
-    std::lock_guard lock(mutex_);
-    if (OSStatus s = ensureOpen(); s != errSecSuccess) return s;
-    return work(*database_, key_);
-}
-
 OSStatus ItemStore::ensureOpen() {
     // Compared as text on every call; the folder path is only made when the home changed.
     std::string home = Host::homeDirectoryText();

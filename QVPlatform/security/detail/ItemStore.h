@@ -8,7 +8,6 @@
 #include <QVPlatform/security/detail/StoreKey.h>
 
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -22,7 +21,13 @@ public:
     // Runs `work` under the store lock with the open database and its key; opens (or
     // reopens, after a fork or a change of home folder) first. Answers the open's failure
     // without running `work`.
-    OSStatus withDatabase(const std::function<OSStatus(Database&, const std::shared_ptr<const StoreKey>&)>& work);
+    // `work` is called as work(Database&, const std::shared_ptr<const StoreKey>&).
+    template <class Work>
+    OSStatus withDatabase(Work&& work) {
+        std::lock_guard lock(mutex_);
+        if (OSStatus s = ensureOpen(); s != errSecSuccess) return s;
+        return work(*database_, key_);
+    }
 
 private:
     OSStatus ensureOpen();
