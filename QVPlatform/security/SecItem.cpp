@@ -396,7 +396,7 @@ Any::Dictionary readAttributes(sqlite3_stmt* statement, const Search& search, co
     for (std::size_t i = 0; i < layout.count; ++i) {
         const auto [column, position] = layout.columns[i];
         Any value = readColumn(statement, position, kColumns[column].kind);
-        if (!value.isNull()) attributes[kColumns[column].key] = std::move(value);
+        if (!value.isNull()) attributes.try_emplace(std::string(kColumns[column].key), std::move(value));
     }
     if (acl) {
         const Any protection = readColumn(statement, layout.protection, Kind::text);
@@ -418,7 +418,7 @@ OSStatus fetchRows(Database& db, const Search& search, std::vector<Row>& rows) {
         if (!detail::bindValue(statement, static_cast<int>(i) + 1, search.values[i])) return errSecParam;
     }
     if (search.limit > 0) sqlite3_bind_int64(statement, static_cast<int>(search.values.size()) + 1, search.limit);
-    if (search.limit > 0) rows.reserve(static_cast<std::size_t>(std::min<std::int64_t>(search.limit, 64)));
+    rows.reserve(static_cast<std::size_t>(search.limit > 0 ? std::min<std::int64_t>(search.limit, 64) : 64));
     const int firstAttribute = 2 + int(selection.uuid) + int(selection.data) + int(selection.acl);
     const AttributeLayout layout = layoutOf(search, selection, firstAttribute);
     int rc;
