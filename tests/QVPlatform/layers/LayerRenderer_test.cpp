@@ -43,6 +43,10 @@ TEST(LayerRenderer, PlacesLayersByFramePositionAnchorAndTransform) {
     turned->setPosition({28, 28});
     turned->setAffineTransform(CGAffineTransformMakeRotation(std::numbers::pi / 2));  // now 10 wide, 20 tall
     root->addSublayer(turned);
+    const auto lifted = square({{30, 0}, {10, 10}}, kRed);  // added first, drawn last
+    lifted->setZPosition(1);
+    root->insertSublayer(lifted, 0);
+    root->addSublayer(square({{30, 0}, {10, 10}}, kBlue));
     const auto hidden = square({{0, 0}, {40, 40}}, kBlue);
     hidden->setHidden(true);
     root->addSublayer(hidden);
@@ -58,6 +62,7 @@ TEST(LayerRenderer, PlacesLayersByFramePositionAnchorAndTransform) {
     EXPECT_EQ(pixelAt(*b, 32, 37), kOpaqueBlue);
     EXPECT_EQ(pixelAt(*b, 21, 28), kWhite);  // the unrotated layer would reach here
     EXPECT_EQ(pixelAt(*b, 28, 17), kWhite);
+    EXPECT_EQ(pixelAt(*b, 35, 5), kOpaqueRed);  // zPosition orders siblings
 
     const auto doubled = LayerRenderer::renderBitmap(*root, 2);
     ASSERT_TRUE(doubled);
