@@ -9,17 +9,10 @@
 #include <numbers>
 
 using namespace platform;
-using testing_support::pixelAt;
-using testing_support::RGBA;
-using testing_support::savePicture;
+using namespace testing_support;
 
 namespace {
 
-constexpr CGColor kRed{1, 0, 0, 1};
-constexpr CGColor kBlue{0, 0, 1, 1};
-const RGBA kClear{0, 0, 0, 0};
-const RGBA kOpaqueRed{255, 0, 0, 255};
-const RGBA kOpaqueBlue{0, 0, 255, 255};
 
 }  // namespace
 
@@ -35,13 +28,10 @@ TEST(CGContext, FillsInsideAndLeavesOutsideWithEvenOddHolesAndScale) {
     ctx->fillPath(ring.path(), kBlue, CGPathFillRule::evenOdd);
     const Bitmap b = ctx->bitmap();
     savePicture(b, "qv_context_fill");
-    EXPECT_EQ(pixelAt(b, 4, 4), kOpaqueRed);
-    EXPECT_EQ(pixelAt(b, 15, 15), kOpaqueRed);
-    EXPECT_EQ(pixelAt(b, 16, 16), kClear);
-    EXPECT_EQ(pixelAt(b, 3, 10), kClear);
-    EXPECT_EQ(pixelAt(b, 21, 21), kOpaqueBlue);  // inside the ring
-    EXPECT_EQ(pixelAt(b, 29, 29), kClear);       // the even-odd hole
-    EXPECT_EQ(pixelAt(b, 36, 36), kOpaqueBlue);
+    expectPixels(b, {{4, 4, kOpaqueRed}, {15, 15, kOpaqueRed}, {16, 16, kClear}, {3, 10, kClear},
+                     {21, 21, kOpaqueBlue},  // inside the ring
+                     {29, 29, kClear},       // the even-odd hole
+                     {36, 36, kOpaqueBlue}});
 
     auto winding = CGContext::make(40, 40, 2);
     winding->fillPath(ring.path(), kBlue, CGPathFillRule::winding);
@@ -111,13 +101,9 @@ TEST(CGContext, TransformsAndStateAndSingularOrHugeInputsNeverPoisonTheContext) 
     ctx->fillRect({{30, 0}, {5, 5}}, CGColor{5, -3, std::nan(""), 9});
     const Bitmap b = ctx->bitmap();
     savePicture(b, "qv_context_transform");
-    EXPECT_EQ(pixelAt(b, 17, 25), kOpaqueRed);
-    EXPECT_EQ(pixelAt(b, 22, 25), kClear);
-    EXPECT_EQ(pixelAt(b, 17, 19), kClear);
-    EXPECT_EQ(pixelAt(b, 5, 5), kClear);
-    EXPECT_EQ(pixelAt(b, 5, 38), kOpaqueBlue);
-    EXPECT_EQ(pixelAt(b, 39, 39), kOpaqueBlue);
-    EXPECT_EQ(pixelAt(b, 32, 2), kOpaqueRed);  // components clamped
+    expectPixels(b, {{17, 25, kOpaqueRed}, {22, 25, kClear}, {17, 19, kClear}, {5, 5, kClear}, {5, 38, kOpaqueBlue},
+                     {39, 39, kOpaqueBlue},
+                     {32, 2, kOpaqueRed}});  // components clamped
     EXPECT_EQ(ctx->ctm(), CGAffineTransformIdentity);
 
     EXPECT_FALSE(CGContext::make(0, 10));

@@ -8,18 +8,11 @@
 #include <numbers>
 
 using namespace platform;
-using testing_support::pixelAt;
-using testing_support::RGBA;
-using testing_support::savePicture;
+using namespace testing_support;
 
 namespace {
 
-constexpr CGColor kRed{1, 0, 0, 1};
-constexpr CGColor kBlue{0, 0, 1, 1};
-const RGBA kClear{0, 0, 0, 0};
 const RGBA kWhite{255, 255, 255, 255};
-const RGBA kOpaqueRed{255, 0, 0, 255};
-const RGBA kOpaqueBlue{0, 0, 255, 255};
 
 std::shared_ptr<CALayer> canvas(double size = 40) {
     auto root = CALayer::layer();
