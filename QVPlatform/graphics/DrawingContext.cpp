@@ -407,7 +407,12 @@ void CGContext::endTransparencyLayer() {
     d.groups.pop_back();
     CairoPatternPtr group(cairo_pop_group(d.cr.get()));
     d.gs = outer;
-    if (d.gs.shadow.active()) d.castShadow(group.get(), d.gs.shadow);
+    if (d.gs.shadow.active()) {
+        // The group was drawn at alpha 1; its shadow fades with the alpha it is composited at.
+        Shadow shadow = d.gs.shadow;
+        shadow.color.alpha *= d.gs.alpha;
+        d.castShadow(group.get(), shadow);
+    }
     cairo_save(d.cr.get());
     cairo_identity_matrix(d.cr.get());
     cairo_set_source(d.cr.get(), group.get());
