@@ -10,7 +10,7 @@ bool isWord(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }  // ICU's \s on ASCII
 
 // One repetition of the group as a chain of items; an NFA state is "before item k".
 enum class Kind { once, optional, star };

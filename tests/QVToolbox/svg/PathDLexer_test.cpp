@@ -2,9 +2,14 @@
 #include <QVToolbox/svg/PathDLexer.h>
 #include <QVToolbox/svg/SVGNumber.h>
 
+#include <support/TemporaryFolder.h>
+
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <clocale>
+#include <cstdlib>
 #include <cmath>
 #include <sstream>
 #include <string>
@@ -99,14 +104,15 @@ TEST(SVGNumberTest, ByteArrayReadsTheWholeTextLikeStrtodInTheCLocale) {
 
 TEST(SVGNumberTest, ADecimalCommaLocaleChangesNoResult) {
     const std::string before = std::setlocale(LC_ALL, nullptr);
-    const char* comma = nullptr;
-    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE.utf8", "fr_FR.utf8"}) {
-        if (std::setlocale(LC_ALL, name)) {
-            comma = name;
-            break;
-        }
+    // A German locale; when none is installed, one is compiled from the system's sources.
+    qvtest::TemporaryFolder folder("qv-locale");
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+        const std::string command = "localedef -i de_DE -f UTF-8 " + folder.folder + "/de_DE.UTF-8 >/dev/null 2>&1";
+        if (std::system(command.c_str()) == 0) setenv("LOCPATH", folder.folder.c_str(), 1);
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no locale with a decimal comma";
     }
-    if (!comma) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    ASSERT_EQ(std::string(localeconv()->decimal_point), ",");
+    ASSERT_EQ(std::strtod("1,5", nullptr), 1.5);
     EXPECT_EQ(doubleFromByteArray("1.5"), 1.5);
     EXPECT_EQ(doubleFromByteArray("0x1.8p1"), 3);
     EXPECT_FALSE(doubleFromByteArray("1,5"));
@@ -115,6 +121,7 @@ TEST(SVGNumberTest, ADecimalCommaLocaleChangesNoResult) {
     CoordinateLexer points("0.5,1.5");
     EXPECT_EQ(points.next(), (CGPoint{0.5, 1.5}));
     std::setlocale(LC_ALL, before.c_str());
+    unsetenv("LOCPATH");
 }
 
 TEST(PathDLexerTest, NumbersEndAtSeparatorsSignsSecondPointsAndLetters) {

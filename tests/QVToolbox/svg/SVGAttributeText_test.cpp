@@ -105,7 +105,7 @@ TEST(TransformScannerTest, ItemsAreFoundAsThePatternFindsThemInLinearTime) {
 
     std::mt19937 random(7);
     for (int round = 0; round < 3000; ++round) {
-        const std::string text = randomText(random, "ae(),.- 1\t", 11);
+        const std::string text = randomText(random, "ae(),.- 1\t\v", 11);
         std::vector<std::pair<std::string, std::string>> ours;
         for (const auto& item : scanTransformList(text)) ours.emplace_back(item.name, item.numbers);
         ASSERT_EQ(ours, regexMatches(kTransformPattern, text, 1, 2)) << '"' << text << '"';
