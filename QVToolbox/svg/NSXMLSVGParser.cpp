@@ -6,7 +6,7 @@
 
 #include <QVPlatform/dispatch/DispatchQueue.h>
 #include <QVPlatform/dispatch/RunLoop.h>
-#include <QVPlatform/graphics/CGPath.h>
+#include <QVPlatform/graphics/Path.h>
 #include <QVPlatform/layers/CAShapeLayer.h>
 
 #include <fstream>

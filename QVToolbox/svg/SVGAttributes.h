@@ -13,7 +13,8 @@
 // to the group's direct child shape layers at its end tag: there "opacity" is the layer's
 // opacity. "style" runs the element's own handlers for its declarations, in the text's order,
 // except a declaration named "style" (ignored, so a style cannot recurse). Numbers are read by
-// the strict rule; texts that do not parse leave the layer as it was.
+// the strict rule; texts that do not parse leave the layer as it was. The paint "none" (for
+// fill and stroke) removes the colour, and an opacity on a shape without fill adds none.
 // Thread rule: handlers run on the thread applying the attributes and write one layer.
 #pragma once
 

@@ -31,11 +31,11 @@ std::vector<double> numbers(std::string_view text) {
     return out;
 }
 
-CGAffineTransform make(double a, double b, double c, double d, double tx, double ty) { return {a, b, c, d, tx, ty}; }
+constexpr auto affine = platform::CGAffineTransformMake;
 
 CGAffineTransform rotation(double degrees) {
     const double r = toRadians(degrees);
-    return make(std::cos(r), std::sin(r), -std::sin(r), std::cos(r), 0, 0);
+    return affine(std::cos(r), std::sin(r), -std::sin(r), std::cos(r), 0, 0);
 }
 
 }  // namespace
@@ -46,33 +46,30 @@ std::optional<Transform> Transform::make(std::string_view rawValue, std::string_
     const std::size_t n = k.size();
     if (rawValue == "matrix") {
         if (n < 6) return std::nullopt;
-        return Transform{QVToolbox::make(k[0], k[1], k[2], k[3], k[4], k[5])};
+        return Transform{affine(k[0], k[1], k[2], k[3], k[4], k[5])};
     }
-    if (rawValue == "translate") return Transform{QVToolbox::make(1, 0, 0, 1, k[0], n >= 2 ? k[1] : 0)};
-    if (rawValue == "scale") return Transform{QVToolbox::make(k[0], 0, 0, n >= 2 ? k[1] : k[0], 0, 0)};
+    if (rawValue == "translate") return Transform{affine(1, 0, 0, 1, k[0], n >= 2 ? k[1] : 0)};
+    if (rawValue == "scale") return Transform{affine(k[0], 0, 0, n >= 2 ? k[1] : k[0], 0, 0)};
     if (rawValue == "rotate") {
         if (n == 1) return Transform{rotation(k[0])};
         if (n != 3) return std::nullopt;
         // About (cx, cy): move the centre to the origin, rotate, move back.
         const CGAffineTransform r = rotation(k[0]);
         const double cx = k[1], cy = k[2];
-        return Transform{QVToolbox::make(r.a, r.b, r.c, r.d, cx - r.a * cx - r.c * cy, cy - r.b * cx - r.d * cy)};
+        return Transform{affine(r.a, r.b, r.c, r.d, cx - r.a * cx - r.c * cy, cy - r.b * cx - r.d * cy)};
     }
-    if (rawValue == "skewX") return Transform{QVToolbox::make(1, 0, std::tan(toRadians(k[0])), 1, 0, 0)};
-    if (rawValue == "skewY") return Transform{QVToolbox::make(1, std::tan(toRadians(k[0])), 0, 1, 0, 0)};
+    if (rawValue == "skewX") return Transform{affine(1, 0, std::tan(toRadians(k[0])), 1, 0, 0)};
+    if (rawValue == "skewY") return Transform{affine(1, std::tan(toRadians(k[0])), 0, 1, 0, 0)};
     return std::nullopt;
 }
 
 CGAffineTransform transformFromList(std::string_view text) {
-    CGAffineTransform combined = QVToolbox::make(1, 0, 0, 1, 0, 0);
+    CGAffineTransform combined = platform::CGAffineTransformIdentity;
     for (const TransformItem& item : scanTransformList(text)) {
         const auto transform = Transform::make(item.name, item.numbers);
         if (!transform) continue;
         // The new item applies first, then what the earlier items make.
-        const CGAffineTransform& t = transform->affineTransform;
-        const CGAffineTransform& m = combined;
-        combined = QVToolbox::make(t.a * m.a + t.b * m.c, t.a * m.b + t.b * m.d, t.c * m.a + t.d * m.c,
-                                   t.c * m.b + t.d * m.d, t.tx * m.a + t.ty * m.c + m.tx, t.tx * m.b + t.ty * m.d + m.ty);
+        combined = transform->affineTransform.concatenating(combined);
     }
     return combined;
 }

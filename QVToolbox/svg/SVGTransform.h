@@ -9,7 +9,7 @@
 // degrees. Thread rule: pure functions and a value type.
 #pragma once
 
-#include <QVPlatform/graphics/CGAffineTransform.h>
+#include <QVPlatform/graphics/AffineTransform.h>
 
 #include <optional>
 #include <string_view>

@@ -4,7 +4,7 @@
 
 #include <QVPlatform/dispatch/ManualClock.h>
 #include <QVPlatform/dispatch/RunLoop.h>
-#include <QVPlatform/graphics/CGPath.h>
+#include <QVPlatform/graphics/Path.h>
 #include <QVPlatform/layers/CAShapeLayer.h>
 
 #include <gtest/gtest.h>
