@@ -5,19 +5,16 @@
 // on is reported with the reader's reason and exit status 1.
 #include "../Cli.h"
 #include "../Input.h"
+#include "../SvgRender.h"
 
 #include <QVToolbox/svg/NSXMLSVGParser.h>
 #include <QVToolbox/svg/PathDLexer.h>
 #include <QVToolbox/svg/SVGColor.h>
 #include <QVToolbox/svg/SVGLayer.h>
 
-#include <QVPlatform/dispatch/RunLoop.h>
-#include <QVPlatform/layers/LayerRenderer.h>
+#include <QVPlatform/graphics/ImageCodec.h>
 
-#include <chrono>
-#include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -60,40 +57,6 @@ std::string rectText(const CGRect& r) {
     return text;
 }
 
-struct Parsed {
-    std::shared_ptr<SVGLayer> layer;
-    double milliseconds = 0;
-};
-
-// Parses the file with `registry` and pumps the main run loop until the completion has run.
-Parsed parseFile(const std::string& file, const SVGParserSupportedElements& registry) {
-    if (!std::filesystem::is_regular_file(file)) throw BadInput("IN " + shown(file) + " is not a readable file");
-    auto done = std::make_shared<std::shared_ptr<SVGLayer>>();
-    const auto start = std::chrono::steady_clock::now();
-    auto parser = NSXMLSVGParser::make(std::filesystem::path(file), registry,
-                                       [done](std::shared_ptr<SVGLayer> layer) { *done = std::move(layer); });
-    if (!parser->startParsing()) {
-        const auto& e = parser->parserError();
-        std::string why = e ? e->message : "unreadable";
-        if (e && e->line > 0) why = "line " + std::to_string(e->line) + ", column " + std::to_string(e->column) + ": " + why;
-        throw Failure(file + " is not a drawing it can read: " + why);
-    }
-    while (!*done) platform::RunLoop::main().runFor(0.01);
-    const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-    return {*done, elapsed.count()};
-}
-
-// The document's own rectangle: the first root's frame when it has a size, else the box of
-// its shapes.
-CGRect documentRect(const SVGLayer& layer) {
-    const auto roots = layer.sublayers();
-    if (!roots.empty()) {
-        const CGRect frame = roots.front()->frame();
-        if (frame.size.width > 0 && frame.size.height > 0) return frame;
-    }
-    return layer.boundingBox();
-}
-
 std::pair<int, int> sizeArgument(const std::string& text) {
     int w = 0, h = 0;
     char rest = 0;
@@ -122,26 +85,10 @@ void defineRender(CLI::App& group) {
             under = platform::CGColor{color->red(), color->green(), color->blue(), color->alpha()};
         }
         const auto wanted = size ? std::optional(sizeArgument(*size)) : std::nullopt;
-        const Parsed parsed = parseFile(in, SVGParserSupportedElements::allSupportedElements());
-        const CGRect document = documentRect(*parsed.layer);
-        if (document.isEmpty()) throw Failure(in + " draws nothing that has a size");
-        const double width = wanted ? wanted->first : std::ceil(document.size.width);
-        const double height = wanted ? wanted->second : std::ceil(document.size.height);
-        const auto factor = fitFactor(document, {{0, 0}, {width, height}});
-        if (!factor) throw Failure(in + " cannot be scaled to " + rectText({{0, 0}, {width, height}}));
-        // The canvas holds the drawing scaled about its origin and moved so the document's
-        // rectangle sits centred on the canvas.
-        auto canvas = platform::CALayer::layer();
-        canvas->setBounds({{0, 0}, {width, height}});
-        parsed.layer->setAffineTransform(platform::CGAffineTransformMakeScale(*factor, *factor));
-        parsed.layer->setPosition({(width - document.size.width * *factor) / 2 - document.origin.x * *factor,
-                                   (height - document.size.height * *factor) / 2 - document.origin.y * *factor});
-        canvas->addSublayer(parsed.layer);
-        const auto png = platform::LayerRenderer::renderPNG(*canvas, 1, under);
-        if (!png) throw Failure("cannot render " + in + " at " + std::to_string(static_cast<long>(width)) + "x" +
-                                std::to_string(static_cast<long>(height)) + " pixels");
+        const SvgDocument parsed = readSvgFile(in, SVGParserSupportedElements::allSupportedElements());
+        const platform::Data png = renderSvg(parsed, wanted, under, in);
         std::ofstream file(*out, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(png->bytes()), static_cast<std::streamsize>(png->count()));
+        file.write(reinterpret_cast<const char*>(png.bytes()), static_cast<std::streamsize>(png.count()));
         if (!file.flush()) throw Failure("cannot write " + *out);
         return 0;
     });
@@ -160,7 +107,7 @@ void defineInfo(CLI::App& group) {
                 return builder();
             });
         }
-        const Parsed parsed = parseFile(in, counting);
+        const SvgDocument parsed = readSvgFile(in, counting);
         std::cout << "elements:";
         if (counts->empty()) std::cout << " none";
         for (const auto& [tag, n] : *counts) std::cout << " " << tag << " " << n;
