@@ -4,20 +4,8 @@
 
 namespace QVToolbox {
 
-namespace {
-
-std::string trimSpacesAndTabs(std::string text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    text.erase(text.find_last_not_of(" \t") + 1);
-    text.erase(0, first);
-    return text;
-}
-
-}  // namespace
-
 CoordinateLexer::CoordinateLexer(std::string coordinateString)
-    : coordinateString_(trimSpacesAndTabs(std::move(coordinateString))) {}
+    : coordinateString_(trimSpacesAndTabs(coordinateString)) {}
 
 // The number text's value when it reads (the text is then emptied); else none, text kept.
 std::optional<double> CoordinateLexer::takeNumber() {

@@ -7,9 +7,11 @@
 // Numbers end at a space, a comma, a minus sign, a second decimal point or a command letter;
 // a letter's command is repeated for further sets of numbers; numbers before the first
 // command are dropped, and a command replaced before its numbers were complete is dropped
-// too. The last command is returned at the end even when its numbers are incomplete (its
-// `execute` then skips it). Text that does not read as a number is carried on and never
-// pushed. The lexer scans the bytes in place and reuses one number buffer. Thread rule: a
+// too; a command letter always starts its command, also right after the separators that end
+// an incomplete command ("M 1 L 2 3" gives L 2 3). The last command is returned at the end
+// even when its numbers are incomplete (its `execute` then skips it). Text that does not read
+// as a number is carried on and never pushed. A "Z" followed by a separator is returned there
+// and again at the next letter (closing twice draws nothing more). The lexer scans the bytes in place and reuses one number buffer. Thread rule: a
 // plain value, used by one thread at a time.
 #pragma once
 

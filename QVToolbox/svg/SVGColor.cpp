@@ -30,12 +30,6 @@ int hexDigit(char c) {
     return -1;
 }
 
-std::string_view trimSpacesAndTabs(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 // The folder of the file this library was loaded from.
 std::optional<fs::path> libraryFolder() {
     Dl_info info{};

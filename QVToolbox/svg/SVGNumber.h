@@ -23,6 +23,14 @@ std::optional<double> doubleFromByteArray(std::string_view bytes);
 // finite (1e999, "inf", "nan") counts as not read.
 std::optional<double> strictDouble(std::string_view text);
 
+// The text without leading and trailing spaces and tabs (line breaks stay), as SVG's
+// attribute rules trim.
+constexpr std::string_view trimSpacesAndTabs(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
 // `toRadians` and `toDegrees`.
 constexpr double toRadians(double degrees) { return degrees * 3.14159265358979323846 / 180.0; }
 constexpr double toDegrees(double radians) { return radians * 180.0 / 3.14159265358979323846; }

@@ -2,6 +2,7 @@
 
 #include <QVToolbox/svg/NSXMLSVGParser.h>
 #include <QVToolbox/svg/PathDLexer.h>
+#include <QVToolbox/svg/SVGNumber.h>
 #include <QVToolbox/svg/SVGAttributes.h>
 
 #include <QVPlatform/dispatch/DispatchQueue.h>
@@ -56,12 +57,6 @@ private:
     CGPoint current_{0, 0}, start_{0, 0};
     bool pendingMove_ = true;
 };
-
-std::string_view trimSpacesAndTabs(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
 
 bool hasCommandLetter(std::string_view d) {
     for (const char c : d) {

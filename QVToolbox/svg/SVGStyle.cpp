@@ -1,5 +1,7 @@
 #include <QVToolbox/svg/SVGStyle.h>
 
+#include <QVToolbox/svg/SVGNumber.h>
+
 #include <optional>
 
 namespace QVToolbox {
@@ -61,12 +63,6 @@ std::optional<Match> matchAt(std::string_view t, std::size_t p) {
     // The name gives back its last byte, which becomes the value's \w+.
     if (w - p >= 2) return Match{w - 1, w - 1, *valueEnd(t, w - 1)};
     return std::nullopt;
-}
-
-std::string_view trimSpacesAndTabs(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
 }
 
 }  // namespace
