@@ -3,6 +3,7 @@
 // style and transform scanners find exactly what their patterns (ICU) find.
 #include <QVToolbox/svg/SVGColor.h>
 #include <QVToolbox/svg/SVGStyle.h>
+#include <QVToolbox/svg/SVGTransform.h>
 #include <QVToolbox/svg/TransformScanner.h>
 
 #include <QVPlatform/foundation/RegularExpression.h>
@@ -48,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const auto style = scanStyle(text, true);
     const auto transforms = scanTransformList(text);
+    (void)transformFromList(text);
     // The patterns backtrack; compare on short ASCII texts only (the scanners are the same
     // on longer ones, the patterns just get slow).
     if (size <= 24 && isAsciiWithoutNul(text)) {
