@@ -127,7 +127,8 @@ void SVGPath::finishOutline(std::shared_ptr<const platform::CGPath> outline) {
 
 void SVGPath::startParsingOutline(const std::shared_ptr<CanManageAsychronousParsing>& manager) {
     if (!hasPathData_ || parsing_.load(std::memory_order_acquire)) return;
-    if (!shouldParseAsynchronously) {
+    // Short path data costs less to build than a job's hand-over: built at once, uncounted.
+    if (!shouldParseAsynchronously || pathData_.size() < kInlineOutlineBytes) {
         finishOutline(outlineFromPathData(pathData_));
         return;
     }

@@ -9,7 +9,9 @@
 // the start tag's attributes are in, by one job on the shared concurrent pool. The job sets
 // the layer's path, applies the delayed "clip-rule", empties the element's table and reports
 // to the parser; it holds the element and the parser until then and always reports, exactly
-// once. A path with no "d", or whose text holds no command letter, starts no job.
+// once. A path with no "d", or whose text holds no command letter, starts no job; path data
+// shorter than kInlineOutlineBytes is built at once on the parser's thread (a job's hand-over
+// costs more than such an outline), is not counted and has its outline at its end tag.
 //
 // Outline rules: the builder starts at (0, 0), so a first relative command is relative to
 // the origin; a move that no drawing follows adds nothing to the outline (the initial move
@@ -20,6 +22,7 @@
 #include <QVToolbox/svg/SVGElement.h>
 
 #include <atomic>
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,6 +40,8 @@ std::shared_ptr<const platform::CGPath> outlineFromPathData(std::string_view d);
 
 class SVGPath final : public SVGShapeElement {
 public:
+    static constexpr std::size_t kInlineOutlineBytes = 256;
+
     static std::shared_ptr<SVGPath> make(bool shouldParseAsynchronously);
     // `SVGPath(singlePathString:)`: a path outside documents, built at once.
     static std::shared_ptr<SVGPath> singlePathString(std::string_view d);

@@ -80,6 +80,14 @@ TEST(NSXMLSVGParserTest, CompletesOnceWithEveryShapeAndTheUnionOfTheirBoxes) {
     EXPECT_EQ(shapes(p).size(), 3u);
     EXPECT_EQ(p.parser->asyncParseCount(), 0);
 
+    // A path long enough for a pool job: its report completes the document, with its box.
+    std::string longD = "M0 0";
+    while (longD.size() < SVGPath::kInlineOutlineBytes) longD += " l1 1";
+    const auto job = parse("<svg><g><path d='" + longD + "' clip-rule='evenodd'/></g></svg>");
+    EXPECT_EQ(job.completions, 1);
+    EXPECT_EQ(job.layer->boundingBox().size.width, static_cast<double>((longD.size() - 4) / 5));
+    EXPECT_EQ(job.parser->asyncParseCount(), 0);
+
     // No path at all: the end of the document completes it.
     const auto noPaths = parse("<svg><circle r='1'/></svg>");
     EXPECT_EQ(noPaths.completions, 1);

@@ -2,6 +2,7 @@
 // after every box is in.
 #include <QVToolbox/svg/NSXMLSVGParser.h>
 #include <QVToolbox/svg/SVGLayer.h>
+#include <QVToolbox/svg/SVGPath.h>
 
 #include <QVPlatform/base/Data.h>
 #include <QVPlatform/dispatch/ManualClock.h>
@@ -15,11 +16,14 @@
 using namespace QVToolbox;
 
 TEST(SVGParserConcurrency, AThousandPathsGiveTheUnionOfAllBoxesAndOneCompletion) {
-    // Path i is a 1×1 square at (i, 2i); the union runs from (0, 0) to (1000, 1999).
+    // Path i is a 1×1 square at (i, 2i), drawn with enough commands to go to a pool job; the
+    // union runs from (0, 0) to (1000, 1999).
+    std::string steps;
+    while (steps.size() < SVGPath::kInlineOutlineBytes) steps += " h0.5 h-0.5";
     std::string svg = "<svg>";
     for (int i = 0; i < 1000; ++i) {
         svg += "<g><path fill='#" + std::string(i % 2 ? "f00" : "00f") + "' d='M" + std::to_string(i) + " " +
-               std::to_string(2 * i) + " h1 v1 h-1 z' clip-rule='evenodd'/></g>";
+               std::to_string(2 * i) + steps + " h1 v1 h-1 z' clip-rule='evenodd'/></g>";
     }
     svg += "</svg>";
     for (int round = 0; round < 3; ++round) {
