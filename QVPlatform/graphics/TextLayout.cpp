@@ -1,6 +1,7 @@
 #include <QVPlatform/graphics/TextLayout.h>
 
 #include <QVPlatform/base/Debug.h>
+#include <QVPlatform/graphics/detail/CairoAccess.h>
 #include <QVPlatform/graphics/detail/PangoText.h>
 
 #include <fontconfig/fontconfig.h>
@@ -252,6 +253,24 @@ TextMeasure measureText(std::string_view text, const TextStyle& style) { return 
 std::size_t textLayoutCacheCount() { return TextEngine::shared().count(); }
 
 void clearTextLayoutCache() { TextEngine::shared().clear(); }
+
+void drawText(CGContext& context, std::string_view text, const TextStyle& style, CGPoint origin, const CGColor& color) {
+    if (!std::isfinite(origin.x) || !std::isfinite(origin.y)) return;
+    cairo_t* cr = detail::cairoOf(context);
+    const CGAffineTransform t = context.ctm();
+    const double s = context.scale();
+    cairo_matrix_t matrix;
+    cairo_matrix_init(&matrix, t.a * s, t.b * s, t.c * s, t.d * s, t.tx * s, t.ty * s);
+    cairo_matrix_t inverse = matrix;
+    // A singular matrix would put the Cairo context in an error state for good.
+    if (!cr || cairo_matrix_invert(&inverse) != CAIRO_STATUS_SUCCESS) return;
+    cairo_save(cr);
+    cairo_set_matrix(cr, &matrix);
+    const CGColor c = color.clamped();
+    cairo_set_source_rgba(cr, c.red, c.green, c.blue, c.alpha);
+    detail::showText(cr, text, style, origin);
+    cairo_restore(cr);
+}
 
 namespace detail {
 

@@ -4,6 +4,7 @@
 //                   .lineBreakMode = NSLineBreakMode::byTruncatingTail};
 //   measureText("Hello 你好 world", style).size;   // the box the lines take, in points
 //   fontMetrics({17, false}).lineHeight;            // ascender + descender + leading
+//   drawText(*context, "你好", style, {10, 10}, CGColor::black());
 //
 // Text is laid out in points with unhinted metrics, so a size is the same at every scale and
 // on every machine: the fonts come only from Debian's fonts-noto-cjk files (NotoSansCJK-Regular
@@ -21,6 +22,8 @@
 // Thread rule: callable from any thread; the Pango state and the cache are guarded by one lock.
 #pragma once
 
+#include <QVPlatform/graphics/Color.h>
+#include <QVPlatform/graphics/DrawingContext.h>
 #include <QVPlatform/graphics/Geometry.h>
 
 #include <cstddef>
@@ -64,6 +67,11 @@ struct TextMeasure {
 FontMetrics fontMetrics(TextFont font);
 // The box the text takes in `style`; an empty text measures {0, 0} with no lines.
 TextMeasure measureText(std::string_view text, const TextStyle& style);
+
+// Draws the text laid out in `style` with the top-left of its box at `origin` (in the
+// context's user space) in `color`. Lines past the limit are not drawn; alignment places lines
+// within style.maxWidth. Nothing is drawn under a transform that cannot be inverted.
+void drawText(CGContext& context, std::string_view text, const TextStyle& style, CGPoint origin, const CGColor& color);
 
 // Number of cached layouts, and emptying the cache (for tests and benchmarks).
 std::size_t textLayoutCacheCount();
