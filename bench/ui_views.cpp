@@ -47,6 +47,7 @@ CGRect cell(int i) { return {{(i % kColumns) * kCellW + 4, (i / kColumns) * kCel
 std::shared_ptr<UIWindow> window200() {
     auto window = std::make_shared<UIWindow>(CGRect{{0, 0}, {375, 667}});
     window->setBackgroundColor(UIColor::whiteColor());
+    window->setHidden(false);
     const auto image = UIImage::imageWithBitmap(thumbnail(), 2);
     for (int i = 0; i < kColumns * kRows; ++i) {
         auto panel = std::make_shared<UIView>(cell(i));

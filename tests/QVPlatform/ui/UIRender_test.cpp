@@ -43,6 +43,7 @@ std::shared_ptr<UIView> colored(CGRect frame, std::shared_ptr<UIColor> color) {
 std::shared_ptr<UIWindow> whiteWindow(double w, double h) {
     auto window = std::make_shared<UIWindow>(CGRect{{0, 0}, {w, h}});
     window->setBackgroundColor(UIColor::whiteColor());
+    window->setHidden(false);
     return window;
 }
 

@@ -189,6 +189,8 @@ TEST(UIView, SubviewOrderIsMirroredInTheLayerTree) {
 
 TEST(UIView, HitTestingSkipsHiddenTransparentAndNonInteractiveViews) {
     auto window = std::make_shared<UIWindow>(CGRect{{0, 0}, {200, 200}});
+    EXPECT_EQ(window->hitTest({10, 10}), nullptr);  // a window is hidden until shown
+    window->setHidden(false);
     auto back = view(0, 0, 100, 100);
     auto front = view(50, 50, 100, 100);
     window->addSubview(back);
@@ -218,6 +220,7 @@ TEST(UIView, HitTestingSkipsHiddenTransparentAndNonInteractiveViews) {
 
 TEST(UIView, TapsFireTheRecognizersOfTheViewHit) {
     auto window = std::make_shared<UIWindow>(CGRect{{0, 0}, {200, 200}});
+    window->setHidden(false);
     auto button = view(20, 20, 50, 50);
     window->addSubview(button);
     auto target = std::make_shared<TapTarget>();
