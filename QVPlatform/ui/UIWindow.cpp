@@ -11,14 +11,17 @@ namespace platform {
 
 UIWindow::UIWindow() : UIWindow(UIScreen::main()->bounds()) {}
 
-UIWindow::UIWindow(CGRect frame) : NSObjectSubclass(frame) {
+UIWindow::UIWindow(CGRect frame) : NSObjectSubclass(frame), application_(UIApplication::shared()) {
     setHidden(true);  // windows show when asked to
     UIApplication::shared()->registerWindow(this);
 }
 
 UIWindow::UIWindow(const std::shared_ptr<UIWindowScene>& scene) : UIWindow() { scene_ = scene; }
 
-UIWindow::~UIWindow() { UIApplication::shared()->unregisterWindow(this); }
+// At exit the application may be going away itself (its delegate holding this window).
+UIWindow::~UIWindow() {
+    if (const auto app = application_.lock()) app->unregisterWindow(this);
+}
 
 void UIWindow::makeKeyWindow() {
     UIApplication::shared()->setKeyWindow(this);

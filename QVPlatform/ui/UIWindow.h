@@ -18,6 +18,7 @@
 
 namespace platform {
 
+class UIApplication;
 class UIViewController;
 class UIWindowScene;
 
@@ -54,6 +55,7 @@ public:
 
 private:
     std::shared_ptr<UIViewController> rootViewController_;
+    std::weak_ptr<UIApplication> application_;
     std::weak_ptr<UIWindowScene> scene_;
     double level_ = 0;
 };
