@@ -214,6 +214,51 @@ std::optional<Data> encodePNG(const Bitmap& bitmap) {
     return Data(std::move(out));
 }
 
+namespace {
+
+// libpng's full write interface, for the zlib level and filter the simplified one cannot set.
+struct PngWriter {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    std::vector<std::uint8_t> out;
+    ~PngWriter() { png_destroy_write_struct(&png, &info); }
+};
+
+void pngAppend(png_structp png, png_bytep bytes, png_size_t size) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), bytes, bytes + size);
+}
+void pngFlush(png_structp) {}
+
+// Returns false when libpng reported an error (it long-jumps here; PngWriter outlives the jump).
+bool pngWriteFast(PngWriter& w, const Bitmap& bitmap) {
+    if (setjmp(png_jmpbuf(w.png))) return false;
+    png_set_write_fn(w.png, &w.out, pngAppend, pngFlush);
+    png_set_IHDR(w.png, w.info, static_cast<png_uint_32>(bitmap.width), static_cast<png_uint_32>(bitmap.height), 8,
+                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(w.png, 1);
+    png_set_filter(w.png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    png_write_info(w.png, w.info);
+    for (int y = 0; y < bitmap.height; ++y) png_write_row(w.png, const_cast<png_bytep>(bitmap.pixel(0, y)));
+    png_write_end(w.png, nullptr);
+    return true;
+}
+
+}  // namespace
+
+std::optional<Data> encodePNG(const Bitmap& bitmap, PNGCompression compression) {
+    if (compression == PNGCompression::standard) return encodePNG(bitmap);
+    if (!consistent(bitmap)) return std::nullopt;
+    PngWriter w;
+    w.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (!w.png) return std::nullopt;
+    w.info = png_create_info_struct(w.png);
+    if (!w.info) return std::nullopt;
+    w.out.reserve(bitmap.rgba.size() / 4);
+    if (!pngWriteFast(w, bitmap)) return std::nullopt;
+    return Data(std::move(w.out));
+}
+
 std::optional<Data> encodeJPEG(const Bitmap& bitmap, double quality) {
     if (!consistent(bitmap)) return std::nullopt;
     const double q = quality < 0 ? 0 : (quality > 1 ? 1 : quality);

@@ -53,6 +53,9 @@ std::optional<Bitmap> decodeImage(std::span<const std::uint8_t> bytes);
 
 // An RGBA PNG; absent for an empty or inconsistent bitmap.
 std::optional<Data> encodePNG(const Bitmap& bitmap);
+// `fast` trades size for speed (zlib level 1, one simple row filter), for renders written often.
+enum class PNGCompression { standard, fast };
+std::optional<Data> encodePNG(const Bitmap& bitmap, PNGCompression compression);
 // A baseline JPEG at `quality` (0 to 1, clamped). JPEG has no alpha: pixels are composited on
 // black, as the platform's premultiplied images come out.
 std::optional<Data> encodeJPEG(const Bitmap& bitmap, double quality);

@@ -25,6 +25,10 @@ std::shared_ptr<UIColor> UIColor::colorWithWhite(double white, double alpha) {
     return colorWithRed(white, white, white, alpha);
 }
 
+std::shared_ptr<UIColor> UIColor::colorWithCGColor(const CGColor& color) {
+    return colorWithRed(color.red, color.green, color.blue, color.alpha);
+}
+
 std::shared_ptr<UIColor> UIColor::blackColor() { return colorWithWhite(0, 1); }
 std::shared_ptr<UIColor> UIColor::whiteColor() { return colorWithWhite(1, 1); }
 std::shared_ptr<UIColor> UIColor::clearColor() { return colorWithWhite(0, 0); }
@@ -34,6 +38,12 @@ std::shared_ptr<UIColor> UIColor::blueColor() { return colorWithRed(0, 0, 1, 1);
 std::shared_ptr<UIColor> UIColor::grayColor() { return colorWithWhite(0.5, 1); }
 std::shared_ptr<UIColor> UIColor::lightGrayColor() { return colorWithWhite(2.0 / 3.0, 1); }
 std::shared_ptr<UIColor> UIColor::darkGrayColor() { return colorWithWhite(1.0 / 3.0, 1); }
+std::shared_ptr<UIColor> UIColor::cyanColor() { return colorWithRed(0, 1, 1, 1); }
+std::shared_ptr<UIColor> UIColor::yellowColor() { return colorWithRed(1, 1, 0, 1); }
+std::shared_ptr<UIColor> UIColor::magentaColor() { return colorWithRed(1, 0, 1, 1); }
+std::shared_ptr<UIColor> UIColor::orangeColor() { return colorWithRed(1, 0.5, 0, 1); }
+std::shared_ptr<UIColor> UIColor::purpleColor() { return colorWithRed(0.5, 0, 0.5, 1); }
+std::shared_ptr<UIColor> UIColor::brownColor() { return colorWithRed(0.6, 0.4, 0.2, 1); }
 
 std::shared_ptr<UIColor> UIColor::colorWithAlphaComponent(double alpha) const {
     return colorWithRed(components_.red, components_.green, components_.blue, alpha);

@@ -9,6 +9,7 @@
 // their four components are. Thread rule: immutable, share between threads freely.
 #pragma once
 
+#include <QVPlatform/graphics/Color.h>
 #include <QVPlatform/runtime/NSObject.h>
 
 #include <memory>
@@ -28,6 +29,8 @@ public:
     static std::shared_ptr<UIColor> colorWithRed(double red, double green, double blue, double alpha);
     // A grey: `white` for each of red, green and blue.
     static std::shared_ptr<UIColor> colorWithWhite(double white, double alpha);
+    // The same components as `color`.
+    static std::shared_ptr<UIColor> colorWithCGColor(const CGColor& color);
 
     // The platform's named colours.
     static std::shared_ptr<UIColor> blackColor();      // 0, 0, 0
@@ -39,6 +42,12 @@ public:
     static std::shared_ptr<UIColor> grayColor();       // white 0.5
     static std::shared_ptr<UIColor> lightGrayColor();  // white 2/3
     static std::shared_ptr<UIColor> darkGrayColor();   // white 1/3
+    static std::shared_ptr<UIColor> cyanColor();       // 0, 1, 1
+    static std::shared_ptr<UIColor> yellowColor();     // 1, 1, 0
+    static std::shared_ptr<UIColor> magentaColor();    // 1, 0, 1
+    static std::shared_ptr<UIColor> orangeColor();     // 1, 0.5, 0
+    static std::shared_ptr<UIColor> purpleColor();     // 0.5, 0, 0.5
+    static std::shared_ptr<UIColor> brownColor();      // 0.6, 0.4, 0.2
 
     UIColor(Token, RGBA components) : components_(components) {}
 
@@ -48,6 +57,8 @@ public:
     double alpha() const { return components_.alpha; }
     // The four components at once, as the platform's getRed:green:blue:alpha: gives them.
     RGBA rgba() const { return components_; }
+    // The colour as the value layers and the drawing context hold.
+    CGColor cgColor() const { return {components_.red, components_.green, components_.blue, components_.alpha}; }
     // The same colour with another alpha.
     std::shared_ptr<UIColor> colorWithAlphaComponent(double alpha) const;
 

@@ -1,0 +1,234 @@
+#include <QVPlatform/layers/CALayer.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace platform {
+
+namespace {
+
+// Serialises edits that link layers to each other (a sublayer list and the superlayer link on
+// the other side), so a layer is never in two lists and no cycle forms. Always taken before
+// any layer's own mutex.
+std::mutex& hierarchyMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+bool finite(CGPoint p) { return std::isfinite(p.x) && std::isfinite(p.y); }
+bool finite(CGRect r) { return finite(r.origin) && std::isfinite(r.size.width) && std::isfinite(r.size.height); }
+bool finite(const CGAffineTransform& t) {
+    return std::isfinite(t.a) && std::isfinite(t.b) && std::isfinite(t.c) && std::isfinite(t.d) && std::isfinite(t.tx) &&
+           std::isfinite(t.ty);
+}
+
+}  // namespace
+
+CGRect LayerState::frame() const {
+    const CGRect b = bounds.standardized();
+    const CGRect local{{-anchorPoint.x * b.size.width, -anchorPoint.y * b.size.height}, b.size};
+    const CGRect moved = affineTransform.isIdentity() ? local : CGRectApplyAffineTransform(local, affineTransform);
+    return moved.offsetBy(position.x, position.y);
+}
+
+std::shared_ptr<CALayer> CALayer::layer() { return std::make_shared<CALayer>(); }
+
+CGRect CALayer::bounds() const { return read([](const LayerState& s) { return s.bounds; }); }
+void CALayer::setBounds(CGRect bounds) {
+    if (finite(bounds)) write([&](LayerState& s) { s.bounds = bounds; });
+}
+CGPoint CALayer::position() const { return read([](const LayerState& s) { return s.position; }); }
+void CALayer::setPosition(CGPoint position) {
+    if (finite(position)) write([&](LayerState& s) { s.position = position; });
+}
+CGPoint CALayer::anchorPoint() const { return read([](const LayerState& s) { return s.anchorPoint; }); }
+void CALayer::setAnchorPoint(CGPoint anchorPoint) {
+    if (finite(anchorPoint)) write([&](LayerState& s) { s.anchorPoint = anchorPoint; });
+}
+CGFloat CALayer::zPosition() const { return read([](const LayerState& s) { return s.zPosition; }); }
+void CALayer::setZPosition(CGFloat zPosition) {
+    if (std::isfinite(zPosition)) write([&](LayerState& s) { s.zPosition = zPosition; });
+}
+CGRect CALayer::frame() const { return read([](const LayerState& s) { return s.frame(); }); }
+void CALayer::setFrame(CGRect frame) {
+    if (!finite(frame)) return;
+    const CGRect f = frame.standardized();
+    write([&](LayerState& s) {
+        if (s.affineTransform.isIdentity()) s.bounds.size = f.size;
+        s.position = {f.origin.x + s.anchorPoint.x * f.size.width, f.origin.y + s.anchorPoint.y * f.size.height};
+    });
+}
+CGAffineTransform CALayer::affineTransform() const { return read([](const LayerState& s) { return s.affineTransform; }); }
+void CALayer::setAffineTransform(const CGAffineTransform& transform) {
+    if (finite(transform)) write([&](LayerState& s) { s.affineTransform = transform; });
+}
+double CALayer::opacity() const { return read([](const LayerState& s) { return s.opacity; }); }
+void CALayer::setOpacity(double opacity) { write([&](LayerState& s) { s.opacity = opacity; }); }
+bool CALayer::isHidden() const { return read([](const LayerState& s) { return s.hidden; }); }
+void CALayer::setHidden(bool hidden) { write([&](LayerState& s) { s.hidden = hidden; }); }
+std::string CALayer::name() const { return read([](const LayerState& s) { return s.name; }); }
+void CALayer::setName(std::string name) { write([&](LayerState& s) { s.name = std::move(name); }); }
+std::optional<CGColor> CALayer::backgroundColor() const { return read([](const LayerState& s) { return s.backgroundColor; }); }
+void CALayer::setBackgroundColor(std::optional<CGColor> color) { write([&](LayerState& s) { s.backgroundColor = color; }); }
+CGFloat CALayer::cornerRadius() const { return read([](const LayerState& s) { return s.cornerRadius; }); }
+void CALayer::setCornerRadius(CGFloat radius) { write([&](LayerState& s) { s.cornerRadius = radius; }); }
+bool CALayer::masksToBounds() const { return read([](const LayerState& s) { return s.masksToBounds; }); }
+void CALayer::setMasksToBounds(bool masks) { write([&](LayerState& s) { s.masksToBounds = masks; }); }
+CGFloat CALayer::borderWidth() const { return read([](const LayerState& s) { return s.borderWidth; }); }
+void CALayer::setBorderWidth(CGFloat width) { write([&](LayerState& s) { s.borderWidth = width; }); }
+std::optional<CGColor> CALayer::borderColor() const { return read([](const LayerState& s) { return s.borderColor; }); }
+void CALayer::setBorderColor(std::optional<CGColor> color) { write([&](LayerState& s) { s.borderColor = color; }); }
+std::optional<CGColor> CALayer::shadowColor() const { return read([](const LayerState& s) { return s.shadowColor; }); }
+void CALayer::setShadowColor(std::optional<CGColor> color) { write([&](LayerState& s) { s.shadowColor = color; }); }
+double CALayer::shadowOpacity() const { return read([](const LayerState& s) { return s.shadowOpacity; }); }
+void CALayer::setShadowOpacity(double opacity) { write([&](LayerState& s) { s.shadowOpacity = opacity; }); }
+CGFloat CALayer::shadowRadius() const { return read([](const LayerState& s) { return s.shadowRadius; }); }
+void CALayer::setShadowRadius(CGFloat radius) { write([&](LayerState& s) { s.shadowRadius = radius; }); }
+CGSize CALayer::shadowOffset() const { return read([](const LayerState& s) { return s.shadowOffset; }); }
+void CALayer::setShadowOffset(CGSize offset) { write([&](LayerState& s) { s.shadowOffset = offset; }); }
+CGPathRef CALayer::shadowPath() const { return read([](const LayerState& s) { return s.shadowPath; }); }
+void CALayer::setShadowPath(CGPathRef path) { write([&](LayerState& s) { s.shadowPath = std::move(path); }); }
+std::shared_ptr<const Bitmap> CALayer::contents() const { return read([](const LayerState& s) { return s.contents; }); }
+void CALayer::setContents(std::shared_ptr<const Bitmap> contents) {
+    write([&](LayerState& s) { s.contents = std::move(contents); });
+}
+CAContentsGravity CALayer::contentsGravity() const { return read([](const LayerState& s) { return s.contentsGravity; }); }
+void CALayer::setContentsGravity(CAContentsGravity gravity) { write([&](LayerState& s) { s.contentsGravity = gravity; }); }
+CGFloat CALayer::contentsScale() const { return read([](const LayerState& s) { return s.contentsScale; }); }
+void CALayer::setContentsScale(CGFloat scale) {
+    if (std::isfinite(scale) && scale > 0) write([&](LayerState& s) { s.contentsScale = scale; });
+}
+
+LayerState CALayer::state() const { return read([](const LayerState& s) { return s; }); }
+
+void CALayer::setState(const LayerState& next) {
+    write([&](LayerState& s) {
+        std::optional<ShapeState> shape = std::move(s.shape);
+        s = next;
+        if (shape && next.shape) shape = next.shape;
+        s.shape = std::move(shape);
+    });
+}
+
+// --- The tree ---
+
+std::vector<std::shared_ptr<CALayer>> CALayer::sublayers() const {
+    std::lock_guard lock(mutex_);
+    return sublayers_;
+}
+
+std::shared_ptr<CALayer> CALayer::superlayer() const {
+    std::lock_guard lock(mutex_);
+    return superlayer_.lock();
+}
+
+void CALayer::detachFromParent() {
+    // Caller holds the hierarchy mutex.
+    std::shared_ptr<CALayer> parent;
+    {
+        std::lock_guard lock(mutex_);
+        parent = superlayer_.lock();
+        superlayer_.reset();
+    }
+    if (!parent) return;
+    std::lock_guard lock(parent->mutex_);
+    auto& list = parent->sublayers_;
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const auto& l) { return l.get() == this; }), list.end());
+}
+
+bool CALayer::insert(const std::shared_ptr<CALayer>& layer, Place place, std::size_t index, const CALayer* sibling) {
+    if (!layer) return false;
+    std::lock_guard hierarchy(hierarchyMutex());
+    for (auto up = weak_from_this().lock(); up;) {
+        if (up.get() == layer.get()) return false;
+        auto* upLayer = static_cast<CALayer*>(up.get());
+        up = upLayer->superlayer();
+    }
+    if (layer.get() == this) return false;
+    layer->detachFromParent();
+    {
+        std::lock_guard lock(mutex_);
+        auto& list = sublayers_;
+        auto at = list.end();
+        if (place == Place::index) {
+            at = list.begin() + static_cast<std::ptrdiff_t>(std::min(index, list.size()));
+        } else {
+            const auto found = std::find_if(list.begin(), list.end(), [&](const auto& l) { return l.get() == sibling; });
+            if (found != list.end()) at = place == Place::below ? found : found + 1;
+        }
+        list.insert(at, layer);
+    }
+    std::shared_ptr<CALayer> self = std::static_pointer_cast<CALayer>(weak_from_this().lock());
+    std::lock_guard lock(layer->mutex_);
+    layer->superlayer_ = self;
+    return true;
+}
+
+bool CALayer::addSublayer(const std::shared_ptr<CALayer>& layer) {
+    return insert(layer, Place::index, static_cast<std::size_t>(-1), nullptr);
+}
+bool CALayer::insertSublayer(const std::shared_ptr<CALayer>& layer, std::size_t index) {
+    return insert(layer, Place::index, index, nullptr);
+}
+bool CALayer::insertSublayerBelow(const std::shared_ptr<CALayer>& layer, const CALayer* sibling) {
+    return insert(layer, Place::below, 0, sibling);
+}
+bool CALayer::insertSublayerAbove(const std::shared_ptr<CALayer>& layer, const CALayer* sibling) {
+    return insert(layer, Place::above, 0, sibling);
+}
+
+bool CALayer::replaceSublayer(const CALayer& old, const std::shared_ptr<CALayer>& replacement) {
+    if (!replacement) return false;
+    std::size_t index = 0;
+    std::shared_ptr<CALayer> oldShared;
+    {
+        std::lock_guard lock(mutex_);
+        const auto found = std::find_if(sublayers_.begin(), sublayers_.end(), [&](const auto& l) { return l.get() == &old; });
+        if (found == sublayers_.end()) return false;
+        index = static_cast<std::size_t>(found - sublayers_.begin());
+        oldShared = *found;
+    }
+    if (oldShared == replacement) return true;
+    // Insert first (it may refuse), then take the old one out.
+    if (!insertSublayer(replacement, index)) return false;
+    oldShared->removeFromSuperlayer();
+    return true;
+}
+
+void CALayer::removeFromSuperlayer() {
+    std::lock_guard hierarchy(hierarchyMutex());
+    detachFromParent();
+}
+
+void CALayer::setSublayers(const std::vector<std::shared_ptr<CALayer>>& layers) {
+    for (const auto& l : sublayers()) l->removeFromSuperlayer();
+    for (const auto& l : layers) addSublayer(l);
+}
+
+std::shared_ptr<CALayer> CALayer::copyLayer() const {
+    auto copy = CALayer::layer();
+    copy->setState(state());
+    return copy;
+}
+
+std::shared_ptr<CALayer> CALayer::deepCopy() const {
+    auto copy = copyLayer();
+    for (const auto& sub : sublayers()) copy->addSublayer(sub->deepCopy());
+    return copy;
+}
+
+void CALayer::drawInContext(CGContext&) const {}
+
+std::string CALayer::description() const {
+    const LayerState s = state();
+    const CGRect f = s.frame();
+    char buffer[160];
+    std::snprintf(buffer, sizeof buffer, "<%s; frame = (%g %g; %g %g)", className().c_str(), f.origin.x, f.origin.y,
+                  f.size.width, f.size.height);
+    std::string text = buffer;
+    if (!s.name.empty()) text += "; name = " + s.name;
+    return text + ">";
+}
+
+}  // namespace platform
