@@ -60,11 +60,9 @@ void UIImageView::play(const std::vector<std::shared_ptr<UIImage>>& frames, doub
     playingAnimationImages_ = false;
     show(frames_.front());
     const double interval = duration > 0 ? duration / static_cast<double>(frames.size()) : 1.0 / 30;
-    std::weak_ptr<UIImageView> weak = std::static_pointer_cast<UIImageView>(shared_from_this());
-    timer_ = Timer::scheduledTimer(interval, true, [weak](Timer& t) {
-        if (auto self = weak.lock()) self->step();
-        else t.invalidate();
-    });
+    // The timer is invalidated by stopAnimating and the destructor, both on the main thread,
+    // where it fires: `this` is alive whenever the block runs (even from the constructor).
+    timer_ = Timer::scheduledTimer(interval, true, [this](Timer&) { step(); });
 }
 
 void UIImageView::step() {

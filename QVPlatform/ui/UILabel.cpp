@@ -53,7 +53,8 @@ TextStyle UILabel::styleFor(CGFloat width, int lines) const {
 
 CGSize UILabel::sizeThatFits(CGSize size) const {
     if (text_.empty()) return {0, 0};
-    const TextMeasure m = measureText(text_, styleFor(size.width, lines_));
+    // A one-line label asks for its whole line, as on the platform; more lines wrap in the width.
+    const TextMeasure m = measureText(text_, styleFor(lines_ == 1 ? 0 : size.width, lines_));
     return {std::ceil(m.size.width), std::ceil(m.size.height)};
 }
 

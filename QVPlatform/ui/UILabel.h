@@ -45,7 +45,8 @@ public:
     void setPreferredMaxLayoutWidth(CGFloat width) { preferredMaxLayoutWidth_ = width; }
 
     // The text's size wrapped within size.width (0 or less: unlimited) and the line limit;
-    // {0, 0} for an empty text. The height limit of `size` is not applied, as on the platform.
+    // {0, 0} for an empty text. A one-line label gives its whole line's width; the height of
+    // `size` is not applied, as on the platform.
     CGSize sizeThatFits(CGSize size) const override;
     CGSize intrinsicContentSize() const { return sizeThatFits({preferredMaxLayoutWidth_, 0}); }
     // The text's box within `bounds` for `numberOfLines` lines (0: as many as fit).

@@ -297,7 +297,7 @@ void UIView::insertSubviewAbove(const std::shared_ptr<UIView>& view, const UIVie
     insertAt(view, static_cast<std::size_t>(it - subviews_.begin()) + 1);
 }
 
-void UIView::insertAt(const std::shared_ptr<UIView>& view, std::size_t index) {
+void UIView::insertAt(std::shared_ptr<UIView> view, std::size_t index) {
     assertMainThread("UIView::addSubview");
     if (!view || isDescendantOfView(*view)) return;
     const auto oldWindow = view->window();
@@ -327,13 +327,13 @@ void UIView::insertAt(const std::shared_ptr<UIView>& view, std::size_t index) {
 
 void UIView::bringSubviewToFront(const UIView& view) {
     for (const auto& s : subviews_) {
-        if (s.get() == &view) return insertAt(s, subviews_.size());
+        if (s.get() == &view) return insertAt(std::shared_ptr<UIView>(s), subviews_.size());
     }
 }
 
 void UIView::sendSubviewToBack(const UIView& view) {
     for (const auto& s : subviews_) {
-        if (s.get() == &view) return insertAt(s, 0);
+        if (s.get() == &view) return insertAt(std::shared_ptr<UIView>(s), 0);
     }
 }
 

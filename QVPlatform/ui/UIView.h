@@ -186,7 +186,7 @@ protected:
 
 private:
     friend class ViewCommit;
-    void insertAt(const std::shared_ptr<UIView>& view, std::size_t index);
+    void insertAt(std::shared_ptr<UIView> view, std::size_t index);  // a copy: `view` may be in subviews_
     void detachFromSuperview();
     void notifyWindowChanged();
     void autoresize(CGSize oldSuper, CGSize newSuper);

@@ -245,10 +245,12 @@ TEST(UIApplication, WindowsScenesKeyWindowAndDelegate) {
     auto first = std::make_shared<UIWindow>(scene);
     auto second = std::make_shared<UIWindow>();
     EXPECT_TRUE(first->isHidden());
-    const auto windows = app->windows();
-    ASSERT_EQ(windows.size(), before + 2);
-    EXPECT_EQ(windows[before], first);
-    EXPECT_EQ(windows[before + 1], second);
+    {
+        const auto windows = app->windows();
+        ASSERT_EQ(windows.size(), before + 2);
+        EXPECT_EQ(windows[before], first);
+        EXPECT_EQ(windows[before + 1], second);
+    }
     first->makeKeyAndVisible();
     EXPECT_FALSE(first->isHidden());
     EXPECT_TRUE(first->isKeyWindow());
