@@ -107,7 +107,7 @@ std::optional<platform::Data> renderUiSample() {
     window->setBackgroundColor(UIColor::colorWithWhite(0.95, 1));
     window->makeKeyAndVisible();
     const double top = window->safeAreaInsets().top + 12;
-    window->addSubview(label("视图系统 View system", {{20, top}, {335, 30}}, UIFont::boldSystemFontOfSize(24)));
+    window->addSubview(label("视图系统 View system", {{20, top}, {335, 36}}, UIFont::boldSystemFontOfSize(24)));
     window->addSubview(label("你好，世界！Hello, world. 这段文字在中英文之间自动换行，the label wraps Chinese and English "
                              "text alike.",
                              {{20, top + 40}, {335, 80}}, UIFont::systemFontOfSize(16), 0));
