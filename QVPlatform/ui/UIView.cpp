@@ -111,6 +111,19 @@ void resizeAxis(CGFloat& position, CGFloat& length, CGFloat oldTotal, CGFloat ne
     length = std::max<CGFloat>(0, length + share(flexLength, body));
 }
 
+// The bounding box of a rectangle's four corners after `map`.
+template <class Map>
+CGRect mappedBox(CGRect rect, Map map) {
+    const CGRect r = rect.standardized();
+    const CGPoint corners[] = {r.origin, {r.maxX(), r.minY()}, {r.minX(), r.maxY()}, {r.maxX(), r.maxY()}};
+    CGFloat x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    for (const CGPoint c : corners) {
+        const CGPoint p = map(c);
+        x0 = std::min(x0, p.x), y0 = std::min(y0, p.y), x1 = std::max(x1, p.x), y1 = std::max(y1, p.y);
+    }
+    return {{x0, y0}, {x1 - x0, y1 - y0}};
+}
+
 }  // namespace
 
 UIView::UIView(CGRect frame) : layer_(CALayer::layer()) {
@@ -481,26 +494,12 @@ CGPoint UIView::downFromRoot(CGPoint point) const {
 }
 
 CGRect UIView::convertRect(CGRect rect, const UIView* toView) const {
-    const CGRect r = rect.standardized();
-    const CGPoint corners[] = {r.origin, {r.maxX(), r.minY()}, {r.minX(), r.maxY()}, {r.maxX(), r.maxY()}};
-    CGFloat x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
-    for (const CGPoint c : corners) {
-        const CGPoint p = convertPoint(c, toView);
-        x0 = std::min(x0, p.x), y0 = std::min(y0, p.y), x1 = std::max(x1, p.x), y1 = std::max(y1, p.y);
-    }
-    return {{x0, y0}, {x1 - x0, y1 - y0}};
+    return mappedBox(rect, [&](CGPoint p) { return convertPoint(p, toView); });
 }
 
 CGRect UIView::convertRectFrom(CGRect rect, const UIView* fromView) const {
     if (fromView) return fromView->convertRect(rect, this);
-    const CGRect r = rect.standardized();
-    const CGPoint corners[] = {r.origin, {r.maxX(), r.minY()}, {r.minX(), r.maxY()}, {r.maxX(), r.maxY()}};
-    CGFloat x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
-    for (const CGPoint c : corners) {
-        const CGPoint p = downFromRoot(c);
-        x0 = std::min(x0, p.x), y0 = std::min(y0, p.y), x1 = std::max(x1, p.x), y1 = std::max(y1, p.y);
-    }
-    return {{x0, y0}, {x1 - x0, y1 - y0}};
+    return mappedBox(rect, [&](CGPoint p) { return downFromRoot(p); });
 }
 
 // --- Hit testing ---
