@@ -1,6 +1,7 @@
 // The view system beside Cairo and Pango used directly, on the same fonts:
 // - rendering a 375 x 667 window at 2x holding 200 views (50 rounded, shadowed panels, each
-//   with an image view and two labels), against drawing the same with Cairo and Pango;
+//   with an image view and two labels), against drawing the same with Cairo and Pango; and
+//   the same without shadows;
 // - measuring a label (UILabel::sizeThatFits, with the layout cache) against Pango laying out
 //   the same text in the same width.
 #include "Compare.h"
@@ -44,7 +45,7 @@ Bitmap thumbnail() {
 
 CGRect cell(int i) { return {{(i % kColumns) * kCellW + 4, (i / kColumns) * kCellH + 4}, {kCellW - 8, kCellH - 8}}; }
 
-std::shared_ptr<UIWindow> window200() {
+std::shared_ptr<UIWindow> window200(bool shadows) {
     auto window = std::make_shared<UIWindow>(CGRect{{0, 0}, {375, 667}});
     window->setBackgroundColor(UIColor::whiteColor());
     window->setHidden(false);
@@ -53,7 +54,7 @@ std::shared_ptr<UIWindow> window200() {
         auto panel = std::make_shared<UIView>(cell(i));
         panel->setBackgroundColor(UIColor::colorWithWhite(0.96, 1));
         panel->layer()->setCornerRadius(6);
-        panel->layer()->setShadowOpacity(0.3);
+        panel->layer()->setShadowOpacity(shadows ? 0.3 : 0);
         panel->layer()->setShadowRadius(3);
         panel->layer()->setShadowOffset({0, 2});
         auto icon = std::make_shared<UIImageView>(CGRect{{4, 4}, {30, 30}});
@@ -74,7 +75,7 @@ std::shared_ptr<UIWindow> window200() {
 }
 
 void renderOurs(benchmark::State& state) {
-    const auto window = window200();
+    const auto window = window200(state.range(0) != 0);
     window->renderBitmap(2);  // the first frame lays out and draws the labels
     for (auto _ : state) benchmark::DoNotOptimize(window->renderBitmap(2));
 }
@@ -184,12 +185,12 @@ struct PeerScene {
         for (auto* l : notes) g_object_unref(l);
     }
 
-    void draw(cairo_t* cr) const {
+    void draw(cairo_t* cr, bool shadows) const {
         cairo_set_source_rgb(cr, 1, 1, 1);
         cairo_paint(cr);
         for (int i = 0; i < kColumns * kRows; ++i) {
             const CGRect r = cell(i);
-            shadow(cr, r);
+            if (shadows) shadow(cr, r);
             roundedRect(cr, r, 6);
             cairo_set_source_rgb(cr, 0.96, 0.96, 0.96);
             cairo_fill(cr);
@@ -234,7 +235,7 @@ void renderPeer(benchmark::State& state) {
         cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 750, 1334);
         cairo_t* cr = cairo_create(surface);
         cairo_scale(cr, 2, 2);
-        scene.draw(cr);
+        scene.draw(cr, state.range(0) != 0);
         cairo_destroy(cr);
         cairo_surface_flush(surface);
         benchmark::DoNotOptimize(cairo_image_surface_get_data(surface));
@@ -244,15 +245,17 @@ void renderPeer(benchmark::State& state) {
 
 // --- Label measurement ---
 
-std::vector<std::string> labelTexts() {
+// 64 texts measured in turn (the cache holds them), or 2048 (more than the cache holds, so
+// every measure lays the text out afresh).
+std::vector<std::string> labelTexts(int count) {
     std::vector<std::string> texts;
-    for (int i = 0; i < 64; ++i)
+    for (int i = 0; i < count; ++i)
         texts.push_back("消息 " + std::to_string(i) + ": the quick brown fox jumps over the lazy dog 你好世界");
     return texts;
 }
 
 void measureOurs(benchmark::State& state) {
-    const auto texts = labelTexts();
+    const auto texts = labelTexts(static_cast<int>(state.range(0)));
     auto label = std::make_shared<UILabel>();
     label->setNumberOfLines(0);
     std::size_t i = 0;
@@ -263,7 +266,7 @@ void measureOurs(benchmark::State& state) {
 }
 
 void measurePeer(benchmark::State& state) {
-    const auto texts = labelTexts();
+    const auto texts = labelTexts(static_cast<int>(state.range(0)));
     PangoLayout* l = layout("", 17, false, 200);
     pango_layout_set_ellipsize(l, PANGO_ELLIPSIZE_NONE);
     pango_layout_set_wrap(l, PANGO_WRAP_WORD_CHAR);
@@ -279,9 +282,13 @@ void measurePeer(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(renderOurs)->Name("window_200_views_375x667@2x/ours")->Unit(benchmark::kMillisecond);
-BENCHMARK(renderPeer)->Name("window_200_views_375x667@2x/peer")->Unit(benchmark::kMillisecond);
-BENCHMARK(measureOurs)->Name("label_measure_200pt/ours")->Unit(benchmark::kMicrosecond);
-BENCHMARK(measurePeer)->Name("label_measure_200pt/peer")->Unit(benchmark::kMicrosecond);
+BENCHMARK(renderOurs)->Name("window_200_views_375x667@2x/ours")->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(renderPeer)->Name("window_200_views_375x667@2x/peer")->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(renderOurs)->Name("window_200_views_no_shadows/ours")->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(renderPeer)->Name("window_200_views_no_shadows/peer")->Arg(0)->Unit(benchmark::kMillisecond);
+BENCHMARK(measureOurs)->Name("label_measure_200pt/ours")->Arg(64)->Unit(benchmark::kMicrosecond);
+BENCHMARK(measurePeer)->Name("label_measure_200pt/peer")->Arg(64)->Unit(benchmark::kMicrosecond);
+BENCHMARK(measureOurs)->Name("label_measure_200pt_cache_missed/ours")->Arg(2048)->Unit(benchmark::kMicrosecond);
+BENCHMARK(measurePeer)->Name("label_measure_200pt_cache_missed/peer")->Arg(2048)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) { return qvbench::run(argc, argv); }
