@@ -57,6 +57,16 @@ TEST(CGPath, CurrentPointImplicitMovesAndNonFinitePoints) {
     EXPECT_EQ(types[6], CGPathElementType::moveToPoint);
     EXPECT_EQ(b.path().points()[5], (CGPoint{10, 10}));
 
+    // A move after a move replaces it: the box is the drawing's own.
+    CGMutablePath drawing;
+    drawing.moveTo({0, 0});
+    drawing.moveTo({10, 10});
+    drawing.addLineTo({20, 20});
+    EXPECT_EQ(drawing.path().elementCount(), 2u);
+    EXPECT_EQ(drawing.boundingBox(), (CGRect{{10, 10}, {10, 10}}));
+    drawing.moveTo({50, 0});
+    EXPECT_EQ(drawing.boundingBox(), (CGRect{{10, 0}, {40, 20}}));
+
     const std::size_t before = b.path().elementCount();
     b.addLineTo({std::numeric_limits<double>::infinity(), 0});
     b.addCurveTo({0, 0}, {std::nan(""), 1}, {2, 2});

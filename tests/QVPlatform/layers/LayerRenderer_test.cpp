@@ -160,6 +160,10 @@ TEST(LayerRenderer, OpacityComposesAsAGroupAndShadowsFallOff) {
     EXPECT_EQ(pixelAt(*b, 35, 78)[3], 0);
     EXPECT_EQ(pixelAt(*b, 35, 26)[3], 0);  // the shadow is pushed down, away from the top
 
+    lifted->setOpacity(0.5);  // the shadow fades with the layer
+    const auto faded = LayerRenderer::renderBitmap(*root, 1);
+    EXPECT_NEAR(pixelAt(*faded, 35, 62)[3], near / 2, 2);
+
     // A shadow path casts the shadow without drawing its outline.
     const auto outlined = canvas(40);
     const auto ghost = CALayer::layer();
