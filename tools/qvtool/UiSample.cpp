@@ -7,6 +7,7 @@
 #include <QVPlatform/ui/UIImageView.h>
 #include <QVPlatform/ui/UILabel.h>
 #include <QVPlatform/ui/UIScreen.h>
+#include <QVPlatform/ui/UIToolbar.h>
 #include <QVPlatform/ui/UIWindow.h>
 
 #include <string>
@@ -87,12 +88,8 @@ void addPanel(UIView& root, double top) {
 void addBar(UIView& root) {
     const CGRect screen = UIScreen::main()->bounds();
     const double height = 49 + UIScreen::main()->bottomInset();
-    auto bar = std::make_shared<UIView>(CGRect{{0, screen.size.height - height}, {screen.size.width, height}});
-    bar->setBackgroundColor(UIColor::colorWithWhite(0.97, 0.85));  // translucent, no blur
+    auto bar = std::make_shared<UIToolbar>(CGRect{{0, screen.size.height - height}, {screen.size.width, height}});
     bar->setAutoresizingMask(UIViewAutoresizing::flexibleWidth | UIViewAutoresizing::flexibleTopMargin);
-    auto line = std::make_shared<UIView>(CGRect{{0, 0}, {screen.size.width, 0.5}});
-    line->setBackgroundColor(UIColor::colorWithWhite(0.7, 1));
-    bar->addSubview(line);
     auto title = label("首页 Home", {{0, 14}, {screen.size.width, 22}}, UIFont::systemFontOfSize(15));
     title->setTextAlignment(NSTextAlignment::center);
     title->setTextColor(UIColor::colorWithRed(0, 0.48, 1, 1));

@@ -6,6 +6,7 @@
 #include <QVPlatform/ui/UIGraphics.h>
 #include <QVPlatform/ui/UIImageView.h>
 #include <QVPlatform/ui/UILabel.h>
+#include <QVPlatform/ui/UIToolbar.h>
 #include <QVPlatform/ui/UIWindow.h>
 #include <QVPlatform/ui/UIWindowScene.h>
 
@@ -104,6 +105,22 @@ TEST(UIRender, BackgroundsCornersBordersClippingAndShadowsAtKnownPixels) {
     const auto decoded = decodePNG(png->span());
     ASSERT_TRUE(decoded);
     EXPECT_TRUE(near(at(*decoded, 25, 25), kRed));
+}
+
+TEST(UIRender, TranslucentBarsLetWhatIsUnderThemShowThrough) {
+    auto window = whiteWindow(100, 100);
+    window->addSubview(colored({{0, 50}, {100, 50}}, UIColor::redColor()));
+    auto bar = std::make_shared<UIToolbar>(CGRect{{0, 56}, {100, 44}});
+    bar->setBarTintColor(UIColor::whiteColor());
+    window->addSubview(bar);
+    auto b = window->renderBitmap(2);
+    ASSERT_TRUE(b);
+    EXPECT_TRUE(near(at(*b, 50, 80), {255, 217, 217, 255}, 3));  // 85% white over red
+    EXPECT_LT(at(*b, 50, 56.1).g, 200);                          // the hairline on top
+    bar->setTranslucent(false);
+    b = window->renderBitmap(2);
+    EXPECT_TRUE(near(at(*b, 50, 80), kWhite, 1));
+    EXPECT_EQ(bar->sizeThatFits({320, 0}), (CGSize{320, 44}));
 }
 
 TEST(UIRender, LabelsDrawDarkTextInsideTheirTextBoxOnly) {
