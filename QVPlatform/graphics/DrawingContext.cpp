@@ -1,5 +1,7 @@
 #include <QVPlatform/graphics/DrawingContext.h>
 
+#include <QVPlatform/graphics/detail/CairoAccess.h>
+
 #include <QVPlatform/graphics/detail/BoxBlur.h>
 #include <QVPlatform/graphics/detail/Cairo.h>
 
@@ -180,6 +182,15 @@ struct CGContext::Impl {
 
 CGContext::CGContext(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 CGContext::~CGContext() = default;
+
+struct CGContextAccess {
+    static cairo_t* cairo(CGContext& context) { return context.impl_->cr.get(); }
+};
+
+cairo_t* detail::cairoOf(CGContext& context) {
+    cairo_identity_matrix(CGContextAccess::cairo(context));
+    return CGContextAccess::cairo(context);
+}
 
 std::unique_ptr<CGContext> CGContext::make(int pixelWidth, int pixelHeight, double scale) {
     if (pixelWidth <= 0 || pixelHeight <= 0 || pixelWidth > kMaxImageDimension || pixelHeight > kMaxImageDimension ||

@@ -109,6 +109,7 @@ public:
     std::optional<Data> pngData() const;
 
 private:
+    friend struct CGContextAccess;  // text drawing reaches the Cairo context (detail/CairoAccess.h)
     struct Impl;
     explicit CGContext(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;

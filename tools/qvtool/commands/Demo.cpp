@@ -5,11 +5,13 @@
 #include "../Cli.h"
 #include "../Replay.h"
 #include "../SvgRender.h"
+#include "../UiSample.h"
 
 #include <QVToolbox/QVToolbox.h>
 
 #include <QVPlatform/base/Date.h>
 #include <QVPlatform/dispatch/ManualClock.h>
+#include <QVPlatform/foundation/AtomicFile.h>
 
 #include <filesystem>
 #include <fstream>
@@ -187,6 +189,17 @@ void timingSection(const fs::path&) {
     for (const auto& line : lines) std::cout << line << "\n";
 }
 
+// The view system's sample scene, written as OUTPUT-FOLDER/ui-sample.png.
+void uiSection(const fs::path& out) {
+    const auto png = renderUiSample();
+    std::string error;
+    if (!png || !platform::writeFileAtomically(out / "ui-sample.png", png->view(), &error)) {
+        std::cout << "ui sample: not written " << error << "\n";
+        return;
+    }
+    std::cout << "ui sample: " << (out / "ui-sample.png").string() << "\n";
+}
+
 struct Section {
     const char* title;
     void (*run)(const fs::path& outputFolder);
@@ -247,6 +260,7 @@ const Section kSections[] = {
     {"Files, dates and data", dataSection},
     {"Timing: throttler, debouncer, repeater (manual clock)", timingSection},
     {"SVG drawings rendered to PNG", svgSection},
+    {"Views rendered to a picture", uiSection},
 };
 
 void define(CLI::App& group) {
