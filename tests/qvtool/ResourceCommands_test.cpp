@@ -4,8 +4,12 @@
 
 #include "support/TemporaryFolder.h"
 
+#include <QVPlatform/graphics/ImageCodec.h>
+
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -157,8 +161,39 @@ TEST_F(QvtoolResource, ThemeSelectionPersistsAndColorsPrintAsHex) {
     EXPECT_TRUE(refuses({"theme", "color", "Primary"}, "SLOT 'Primary' is not a colour slot"));
     EXPECT_TRUE(refuses({"theme", "color", "primary", "--theme", "dark"}, "--theme 'dark' is not a theme"));
     EXPECT_TRUE(refuses({"theme", "color"}, "SLOT is required"));
-    EXPECT_TRUE(refuses({"theme", "list", "--png", "out.png"}, "--png"));
     EXPECT_TRUE(answers({"theme", "current"}, "pelmo\n"));  // refused names change nothing
+}
+
+TEST_F(QvtoolResource, ThemeSheetDrawsEverySlotOfEveryTheme) {
+    const std::string out = (fs::path(folder.folder) / "themes.png").string();
+    EXPECT_TRUE(answers({"theme", "list", "--png", out}, "main\nmain_dark\nvarden\ntirosage\npelmo\n"));
+    std::ifstream in(out, std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto sheet = platform::decodePNG(bytes);
+    ASSERT_TRUE(sheet);
+    // 2 pixels a point: a name column of 170 points, five columns of 150, a header of 36 and
+    // 38 rows of 30.
+    EXPECT_EQ(sheet->width, 2 * (170 + 5 * 150));
+    EXPECT_EQ(sheet->height, 2 * (36 + 38 * 30));
+    // The middle of each theme's primary swatch (first row) is its primary colour.
+    const auto swatchCentre = [&](int column, int row) {
+        return sheet->pixel(2 * (170 + 150 * column + 11), 2 * (36 + 30 * row + 15));
+    };
+    const std::uint8_t* mainPrimary = swatchCentre(0, 0);
+    EXPECT_EQ(mainPrimary[0], 0x5F);
+    EXPECT_EQ(mainPrimary[1], 0x2A);
+    EXPECT_EQ(mainPrimary[2], 0xD1);
+    const std::uint8_t* pelmoPrimary = swatchCentre(4, 0);
+    EXPECT_EQ(pelmoPrimary[0], 0x0A);
+    EXPECT_EQ(pelmoPrimary[1], 0xC6);
+    EXPECT_EQ(pelmoPrimary[2], 0x74);
+    // A slot name is drawn in dark ink somewhere in the first row's name cell.
+    bool ink = false;
+    for (int y = 2 * 36; y < 2 * 66 && !ink; ++y) {
+        for (int x = 0; x < 2 * 170 && !ink; ++x) ink = sheet->pixel(x, y)[0] < 80;
+    }
+    EXPECT_TRUE(ink);
+    EXPECT_EQ(run({"theme", "list", "--png", (fs::path(folder.folder) / "no/such/folder.png").string()}).status, 1);
 }
 
 TEST_F(QvtoolResource, HelpShowsTheVerbsAndTheirArguments) {

@@ -6,10 +6,14 @@
 #include <QVResource/theme/QVThemeManager.h>
 
 #include <QVPlatform/foundation/UserDefaults.h>
+#include <QVPlatform/graphics/DrawingContext.h>
+#include <QVPlatform/graphics/Path.h>
+#include <QVPlatform/graphics/TextLayout.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 
 namespace qvtool {
@@ -92,10 +96,78 @@ void defineColor(CLI::App& group) {
     });
 }
 
+// The swatch sheet: a row per slot (its name on the left), a column per theme (its name on
+// top); each cell is the colour over a checkerboard, so that alpha shows, and its text.
+namespace sheet {
+
+constexpr double kNameWidth = 170, kColumnWidth = 150, kHeaderHeight = 36, kRowHeight = 30, kSwatch = 22;
+constexpr double kScale = 2;
+
+void drawCheckerboard(platform::CGContext& context, platform::CGRect box) {
+    context.fillRect(box, platform::CGColor::white());
+    const double cell = box.size.height / 4;
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            if ((row + column) % 2 == 0) continue;
+            context.fillRect({{box.origin.x + column * cell, box.origin.y + row * cell}, {cell, cell}},
+                             platform::CGColor::gray(0.8));
+        }
+    }
+}
+
+void drawLabel(platform::CGContext& context, std::string_view text, platform::CGPoint origin, bool bold = false) {
+    platform::TextStyle style;
+    style.font = {13, bold};
+    style.maxLines = 1;
+    platform::drawText(context, text, style, origin, platform::CGColor::gray(0.1));
+}
+
+std::optional<platform::Data> render() {
+    const auto& themes = QVAppTheme::allCases();
+    const auto& slots = QVResource::QVThemeSlots();
+    const double width = kNameWidth + kColumnWidth * static_cast<double>(themes.size());
+    const double height = kHeaderHeight + kRowHeight * static_cast<double>(slots.size());
+    auto context = platform::CGContext::make(static_cast<int>(width * kScale), static_cast<int>(height * kScale), kScale);
+    if (!context) return std::nullopt;
+    context->clear(platform::CGColor::white());
+    for (std::size_t row = 0; row < slots.size(); ++row) {
+        const double y = kHeaderHeight + kRowHeight * static_cast<double>(row);
+        if (row % 2 == 1) context->fillRect({{0, y}, {width, kRowHeight}}, platform::CGColor::gray(0.96));
+        drawLabel(*context, QVResource::QVThemeSlotName(slots[row]), {10, y + 6});
+    }
+    for (std::size_t column = 0; column < themes.size(); ++column) {
+        const double x = kNameWidth + kColumnWidth * static_cast<double>(column);
+        drawLabel(*context, themes[column].rawValue(), {x, 10}, true);
+        const auto table = themes[column].theme();
+        for (std::size_t row = 0; row < slots.size(); ++row) {
+            const double y = kHeaderHeight + kRowHeight * static_cast<double>(row);
+            const platform::CGRect swatch{{x, y + (kRowHeight - kSwatch) / 2}, {kSwatch, kSwatch}};
+            const auto color = table->color(slots[row]);
+            drawCheckerboard(*context, swatch);
+            context->fillRect(swatch, color->cgColor());
+            // A hairline frame, so that white and clear swatches show their edges.
+            platform::CGMutablePath frame;
+            frame.addRect(swatch);
+            context->strokePath(frame.path(), platform::CGColor::gray(0.7), {.lineWidth = 0.5});
+            drawLabel(*context, colorText(*color), {x + kSwatch + 8, y + 6});
+        }
+    }
+    return context->pngData();
+}
+
+}  // namespace sheet
+
 void defineList(CLI::App& group) {
     Verb verb(group, "list", "the five theme names, one per line");
-    verb.run([] {
+    const auto& png = verb.option("--png", "OUT.png", "also draw every theme's slots side by side into OUT.png");
+    verb.run([&png] {
         for (const QVAppTheme theme : QVAppTheme::allCases()) std::cout << theme.rawValue() << "\n";
+        if (png) {
+            const auto data = sheet::render();
+            std::ofstream out(*png, std::ios::binary | std::ios::trunc);
+            if (data) out.write(reinterpret_cast<const char*>(data->bytes()), static_cast<std::streamsize>(data->count()));
+            if (!data || !out) throw Failure("cannot write " + shown(*png));
+        }
         return 0;
     });
 }
