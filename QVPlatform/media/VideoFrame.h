@@ -9,8 +9,9 @@
 // it (the first frame when the video starts later, the last when it is shorter). With
 // `applyTrackTransform` the track's display rotation (a multiple of 90 degrees, as phones
 // record) is applied. Network reads give up after 15 seconds without data; only the file,
-// http and https protocols are used. Thread rule: callable from any thread; it blocks while
-// it reads.
+// http and https protocols are used. FFmpeg's libraries are loaded on the first call, not
+// when the program starts; where they are missing every call fails with that reason. Thread
+// rule: callable from any thread; it blocks while it reads.
 #pragma once
 
 #include <cstdint>

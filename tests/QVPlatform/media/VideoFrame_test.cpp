@@ -51,6 +51,9 @@ TEST(VideoFrame, ShortVideosMissingFilesAndNonVideos) {
     ASSERT_TRUE(last);
     EXPECT_GE(grey(*last, 8, 16), 20 + 8 * 3 - 3);
     EXPECT_NEAR(grey(*copyVideoFrame(path, 0.0, false), 8, 16), 20, 3);
+    auto farPast = copyVideoFrame(path, 1e300, false);  // far past the end: still the end, not the start
+    ASSERT_TRUE(farPast);
+    EXPECT_GE(grey(*farPast, 8, 16), 20 + 8 * 3 - 3);
     std::string error;
     EXPECT_FALSE(copyVideoFrame(clips.folder + "/none.mp4", 1.0, false, &error));
     EXPECT_FALSE(error.empty());
