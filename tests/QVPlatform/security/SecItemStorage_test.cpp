@@ -80,9 +80,11 @@ TEST(SecItemStorage, TamperedSecretsAnswerDecodeAndNeverAWrongValue) {
     qvtest::KeychainHome home;
     ASSERT_EQ(put("a", "secret-a"), errSecSuccess);
     ASSERT_EQ(put("b", "secret-b"), errSecSuccess);
-    // One flipped ciphertext byte.
+    // One changed ciphertext byte (0 becomes 1, anything else 0, so it always changes).
     sql(home.database(),
-        "UPDATE genp SET data = CAST(substr(data, 1, 20) || x'00' || substr(data, 22) AS BLOB) WHERE acct = 'a'");
+        "UPDATE genp SET data = CAST(substr(data, 1, 20) || "
+        "CASE WHEN substr(data, 21, 1) = x'00' THEN x'01' ELSE x'00' END || substr(data, 22) AS BLOB) "
+        "WHERE acct = 'a'");
     OSStatus status = 0;
     EXPECT_EQ(get("a", &status), std::nullopt);
     EXPECT_EQ(status, errSecDecode);
