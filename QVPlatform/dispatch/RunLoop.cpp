@@ -59,13 +59,33 @@ std::size_t RunLoop::runUntilIdle() {
         std::function<void()> work;
         {
             std::lock_guard lock(mutex_);
-            if (queue_.empty()) return count;
-            work = std::move(queue_.front());
-            queue_.pop_front();
+            if (!queue_.empty()) {
+                work = std::move(queue_.front());
+                queue_.pop_front();
+            }
         }
-        work();
-        ++count;
+        if (work) {
+            work();
+            ++count;
+            continue;
+        }
+        endTurn();
+        if (!hasPendingWork()) return count;
     }
+}
+
+void RunLoop::addEndOfTurnObserver(std::function<void()> observer) {
+    std::lock_guard lock(mutex_);
+    endOfTurn_.push_back(std::make_shared<const std::function<void()>>(std::move(observer)));
+}
+
+void RunLoop::endTurn() {
+    std::vector<std::shared_ptr<const std::function<void()>>> observers;
+    {
+        std::lock_guard lock(mutex_);
+        observers = endOfTurn_;
+    }
+    for (const auto& observer : observers) (*observer)();  // with no lock held
 }
 
 void RunLoop::run(Date limit) {

@@ -23,6 +23,7 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -50,6 +51,11 @@ public:
     void run(Date limit);
     void runFor(double seconds) { run(Date::now().addingTimeInterval(seconds)); }
 
+    // Calls `observer` on the main thread at the end of every turn: each time the loop has run
+    // what was queued and is about to wait (the views' commit step: layout, then display). Work
+    // the observer queues runs in a further turn. Observers stay for the process.
+    void addEndOfTurnObserver(std::function<void()> observer);
+
     // Schedules `timer` (the run loop holds it until it is invalidated). Every mode is treated
     // as the common modes: there is one mode of running here.
     void add(const std::shared_ptr<Timer>& timer, const std::string& mode = Mode::defaultMode);
@@ -60,10 +66,13 @@ private:
     void retain(const std::shared_ptr<Timer>& timer);
     void release(const Timer* timer);
 
-    mutable std::mutex mutex_;  // guards queue_ and timers_
+    void endTurn();
+
+    mutable std::mutex mutex_;  // guards queue_, timers_ and endOfTurn_
     std::condition_variable wake_;
     std::deque<std::function<void()>> queue_;
     std::set<std::shared_ptr<Timer>> timers_;
+    std::vector<std::shared_ptr<const std::function<void()>>> endOfTurn_;
 };
 
 }  // namespace platform

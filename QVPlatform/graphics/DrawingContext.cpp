@@ -1,5 +1,7 @@
 #include <QVPlatform/graphics/DrawingContext.h>
 
+#include <QVPlatform/graphics/detail/CairoAccess.h>
+
 #include <QVPlatform/graphics/detail/BoxBlur.h>
 #include <QVPlatform/graphics/detail/Cairo.h>
 
@@ -18,6 +20,8 @@ namespace {
 // Cairo keeps coordinates as 24.8 fixed point (about ±8.4 million pixels); stroke outlines
 // reach past the path, so points are kept well inside.
 constexpr double kMaxCoordinate = 4'000'000;
+
+constexpr double kMaxShadowSigma = 256;  // pixels
 
 double clampCoordinate(double v) {
     if (std::isnan(v)) return 0;
@@ -142,7 +146,9 @@ struct CGContext::Impl {
         const int gw = cairo_image_surface_get_width(image), gh = cairo_image_surface_get_height(image);
         double dx = 0, dy = 0;
         cairo_surface_get_device_offset(source, &dx, &dy);
-        const int half = detail::boxHalfWidthForSigma(std::max(0.0, shadow.blur) * scale / 2);
+        // Past a few hundred pixels a wider blur only spreads a faint haze; the cap bounds the
+        // mask's padding and so its memory.
+        const int half = detail::boxHalfWidthForSigma(std::min(std::max(0.0, shadow.blur) * scale / 2, kMaxShadowSigma));
         const int pad = 3 * half + 1;
         const int w = gw + 2 * pad, h = gh + 2 * pad;
         CairoSurfacePtr mask(cairo_image_surface_create(CAIRO_FORMAT_A8, w, h));
@@ -176,6 +182,15 @@ struct CGContext::Impl {
 
 CGContext::CGContext(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 CGContext::~CGContext() = default;
+
+struct CGContextAccess {
+    static cairo_t* cairo(CGContext& context) { return context.impl_->cr.get(); }
+};
+
+cairo_t* detail::cairoOf(CGContext& context) {
+    cairo_identity_matrix(CGContextAccess::cairo(context));
+    return CGContextAccess::cairo(context);
+}
 
 std::unique_ptr<CGContext> CGContext::make(int pixelWidth, int pixelHeight, double scale) {
     if (pixelWidth <= 0 || pixelHeight <= 0 || pixelWidth > kMaxImageDimension || pixelHeight > kMaxImageDimension ||
@@ -407,7 +422,12 @@ void CGContext::endTransparencyLayer() {
     d.groups.pop_back();
     CairoPatternPtr group(cairo_pop_group(d.cr.get()));
     d.gs = outer;
-    if (d.gs.shadow.active()) d.castShadow(group.get(), d.gs.shadow);
+    if (d.gs.shadow.active()) {
+        // The group was drawn at alpha 1; its shadow fades with the alpha it is composited at.
+        Shadow shadow = d.gs.shadow;
+        shadow.color.alpha *= d.gs.alpha;
+        d.castShadow(group.get(), shadow);
+    }
     cairo_save(d.cr.get());
     cairo_identity_matrix(d.cr.get());
     cairo_set_source(d.cr.get(), group.get());

@@ -15,7 +15,8 @@
 // clamped to 0...1; coordinates are transformed to pixels here and clamped inside Cairo's
 // fixed-point range (±8 million); line widths, dashes, blur radii and alphas that are not
 // finite or are negative draw nothing or fall back to the plain form. Shadows (offset and blur
-// in points, not affected by the CTM, y down) are applied to each drawing operation, or to a
+// in points, not affected by the CTM, y down; the blur is Gaussian-like with a spread of half
+// the blur radius, capped at 256 pixels) are applied to each drawing operation, or to a
 // transparency layer as a whole. Thread rule: one thread at a time; distinct contexts are
 // independent.
 #pragma once
@@ -108,6 +109,7 @@ public:
     std::optional<Data> pngData() const;
 
 private:
+    friend struct CGContextAccess;  // text drawing reaches the Cairo context (detail/CairoAccess.h)
     struct Impl;
     explicit CGContext(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;

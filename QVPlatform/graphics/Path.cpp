@@ -289,6 +289,13 @@ void CGMutablePath::append(CGPathElementType type, std::initializer_list<CGPoint
     for (const CGPoint& p : points) {
         if (!finite(p)) return;
     }
+    if (type == CGPathElementType::moveToPoint && !path_.types_.empty() &&
+        path_.types_.back() == CGPathElementType::moveToPoint) {
+        // A move right after a move replaces it: the first one draws nothing.
+        path_.points_.back() = *points.begin();
+        path_.current_ = path_.subpathStart_ = *points.begin();
+        return;
+    }
     if (type != CGPathElementType::moveToPoint && !path_.open_) {
         // A segment with no subpath in progress begins one where the pen is.
         path_.types_.push_back(CGPathElementType::moveToPoint);

@@ -14,7 +14,9 @@
 // quad: control then end, cubic: control 1, control 2, end, close: none). A segment with a
 // non-finite point is not added (it would poison everything drawn after it). A line or curve
 // added with no current point first begins a subpath at (0, 0); one added right after a close
-// begins a new subpath at the closed subpath's start, as the platform does.
+// begins a new subpath at the closed subpath's start, as the platform does. A move right
+// after a move replaces it, so a builder's opening move to (0, 0) followed by a real move
+// leaves no trace in the path or its bounding boxes; a move at the very end still counts.
 // Thread rule: a CGPath is immutable and may be shared and read from any thread; a
 // CGMutablePath belongs to one thread at a time.
 #pragma once

@@ -88,8 +88,7 @@ public:
     LayerState stateOf(const CALayer& layer) const { return provider_ ? provider_(layer) : layer.state(); }
 
     // A sublayer: placed in its superlayer's space by position, anchor point and transform.
-    void drawSublayer(const CALayer& layer, int depth) {
-        const LayerState s = stateOf(layer);
+    void drawSublayer(const CALayer& layer, const LayerState& s, int depth) {
         if (s.hidden) return;
         const CGRect b = s.bounds;
         const CGPoint anchor{b.origin.x + s.anchorPoint.x * b.size.width, b.origin.y + s.anchorPoint.y * b.size.height};
@@ -136,10 +135,7 @@ private:
         }
         if (s.shape) drawShape(*s.shape, ctx_);
         layer.drawInContext(ctx_);
-        auto sublayers = layer.sublayers();
-        std::stable_sort(sublayers.begin(), sublayers.end(),
-                         [](const auto& a, const auto& b) { return a->zPosition() < b->zPosition(); });
-        for (const auto& sub : sublayers) drawSublayer(*sub, depth + 1);
+        if (depth < LayerRenderer::kMaxDepth) drawSublayers(layer, depth + 1);
         ctx_.restoreGState();
         if (s.borderWidth > 0 && s.borderColor && s.borderColor->alpha > 0) {
             // The border lies inside the bounds.
@@ -147,6 +143,18 @@ private:
             style.lineWidth = s.borderWidth;
             ctx_.strokePath(roundedBounds(s, s.borderWidth / 2), *s.borderColor, style);
         }
+    }
+
+    // Each sublayer drawn from one snapshot, in list order stably sorted by zPosition.
+    void drawSublayers(const CALayer& layer, int depth) {
+        std::vector<std::pair<std::shared_ptr<CALayer>, LayerState>> sublayers;
+        for (auto& sub : layer.sublayers()) {
+            LayerState s = stateOf(*sub);
+            sublayers.emplace_back(std::move(sub), std::move(s));
+        }
+        std::stable_sort(sublayers.begin(), sublayers.end(),
+                         [](const auto& a, const auto& b) { return a.second.zPosition < b.second.zPosition; });
+        for (const auto& [sub, s] : sublayers) drawSublayer(*sub, s, depth);
     }
 
     CGContext& ctx_;

@@ -1,6 +1,8 @@
 #include <QVPlatform/ui/UIApplication.h>
 
 #include <QVPlatform/dispatch/DispatchQueue.h>
+#include <QVPlatform/ui/UIWindow.h>
+#include <QVPlatform/ui/UIWindowScene.h>
 
 #include <algorithm>
 #include <cctype>
@@ -53,5 +55,47 @@ void UIApplication::openURL(const URL& url, const Any::Dictionary&, std::functio
         if (completion) completion(opened);
     });
 }
+
+std::vector<std::shared_ptr<UIWindow>> UIApplication::windows() const {
+    std::vector<std::shared_ptr<UIWindow>> live;
+    for (UIWindow* w : windows_) {
+        if (auto shared = std::static_pointer_cast<UIWindow>(w->weak_from_this().lock())) live.push_back(std::move(shared));
+    }
+    return live;
+}
+
+std::shared_ptr<UIWindow> UIApplication::keyWindow() const {
+    return keyWindow_ ? std::static_pointer_cast<UIWindow>(keyWindow_->weak_from_this().lock()) : nullptr;
+}
+
+std::shared_ptr<UIApplicationDelegate> UIApplication::delegate() const { return delegate_; }
+
+void UIApplication::setDelegate(std::shared_ptr<UIApplicationDelegate> delegate) { delegate_ = std::move(delegate); }
+
+std::vector<std::shared_ptr<UIScene>> UIApplication::connectedScenes() const { return scenes_; }
+
+void UIApplication::connectScene(const std::shared_ptr<UIScene>& scene) {
+    if (!scene || std::find(scenes_.begin(), scenes_.end(), scene) != scenes_.end()) return;
+    scenes_.push_back(scene);
+    if (scene->activationState() == UISceneActivationState::unattached)
+        scene->setActivationState(UISceneActivationState::foregroundInactive);
+}
+
+void UIApplication::disconnectScene(const UIScene& scene) {
+    const auto it = std::find_if(scenes_.begin(), scenes_.end(), [&](const auto& s) { return s.get() == &scene; });
+    if (it == scenes_.end()) return;
+    const auto kept = *it;  // alive until its state is set
+    scenes_.erase(it);
+    kept->setActivationState(UISceneActivationState::unattached);
+}
+
+void UIApplication::registerWindow(UIWindow* window) { windows_.push_back(window); }
+
+void UIApplication::unregisterWindow(UIWindow* window) {
+    std::erase(windows_, window);
+    if (keyWindow_ == window) keyWindow_ = nullptr;
+}
+
+void UIApplication::setKeyWindow(UIWindow* window) { keyWindow_ = window; }
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 #include <QVPlatform/foundation/detail/ReadFile.h>
 #include <QVPlatform/graphics/ImageSource.h>
 #include <QVPlatform/ui/ScreenScale.h>
+#include <QVPlatform/ui/UIGraphics.h>
 
 #include <cmath>
 #include <string>
@@ -131,6 +132,34 @@ std::shared_ptr<UIImage> UIImage::named(std::string_view name, std::shared_ptr<B
         }
     }
     return fromImageSet(*bundle, name);
+}
+
+std::shared_ptr<UIImage> UIImage::animatedImageWithImages(const std::vector<std::shared_ptr<UIImage>>& images,
+                                                           double duration) {
+    std::vector<std::shared_ptr<UIImage>> frames;
+    for (const auto& image : images) {
+        if (image) frames.push_back(image);
+    }
+    if (frames.empty()) return nullptr;
+    auto animated = std::make_shared<UIImage>(Token{}, frames.front()->bitmap_, frames.front()->scale_);
+    animated->images_ = std::move(frames);
+    animated->duration_ = std::isfinite(duration) && duration > 0 ? duration : 0;
+    return animated;
+}
+
+std::optional<Data> UIImage::pngData() const { return encodePNG(bitmap_); }
+
+std::optional<Data> UIImage::jpegData(double compressionQuality) const {
+    // A NaN quality would reach the encoder as an undefined integer: take it as the lowest.
+    return encodeJPEG(bitmap_, std::isnan(compressionQuality) ? 0 : compressionQuality);
+}
+
+void UIImage::drawInRect(CGRect rect, CGInterpolationQuality quality) const {
+    if (CGContext* context = UIGraphicsGetCurrentContext()) context->drawBitmap(bitmap_, rect, quality);
+}
+
+std::shared_ptr<const Bitmap> UIImage::sharedBitmap() const {
+    return {std::static_pointer_cast<const UIImage>(shared_from_this()), &bitmap_};
 }
 
 }  // namespace platform

@@ -16,13 +16,16 @@
 #pragma once
 
 #include <QVPlatform/base/Data.h>
+#include <QVPlatform/graphics/DrawingContext.h>
 #include <QVPlatform/graphics/Geometry.h>
 #include <QVPlatform/graphics/ImageCodec.h>
 #include <QVPlatform/runtime/NSObject.h>
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -54,9 +57,31 @@ public:
     CGSize size() const { return {bitmap_.width / scale_, bitmap_.height / scale_}; }
     const Bitmap& bitmap() const { return bitmap_; }
 
+    // An animated image: `images` shown in turn over `duration` seconds. It draws and measures
+    // as its first frame. Null entries are skipped; null when no frame is left.
+    static std::shared_ptr<UIImage> animatedImageWithImages(const std::vector<std::shared_ptr<UIImage>>& images,
+                                                            double duration);
+    // The frames of an animated image (empty for a still one) and the seconds they take.
+    const std::vector<std::shared_ptr<UIImage>>& images() const { return images_; }
+    double duration() const { return duration_; }
+
+    // The pixels as PNG, or as JPEG at `compressionQuality` (0...1, clamped; alpha composited
+    // on black); absent when encoding fails.
+    std::optional<Data> pngData() const;
+    std::optional<Data> jpegData(double compressionQuality) const;
+
+    // Draws the image stretched into `rect` (or at its size from `point`) in the current
+    // context (UIGraphicsGetCurrentContext); nothing without one.
+    void drawInRect(CGRect rect, CGInterpolationQuality quality = CGInterpolationQuality::default_) const;
+    void drawAtPoint(CGPoint point) const { drawInRect({point, size()}); }
+    // The pixels shared with the image, for a layer's contents.
+    std::shared_ptr<const Bitmap> sharedBitmap() const;
+
 private:
     const Bitmap bitmap_;
     const double scale_;
+    std::vector<std::shared_ptr<UIImage>> images_;  // set once by animatedImageWithImages
+    double duration_ = 0;
 };
 
 // The scale an image file name states: 2 for "a@2x.png", 3 for "a@3x.jpg", else 1.

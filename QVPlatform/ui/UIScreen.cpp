@@ -2,6 +2,7 @@
 
 #include <sys/utsname.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <mutex>
 #include <sstream>
@@ -20,6 +21,12 @@ std::optional<double> positiveNumber(const std::string& text) {
     return v;
 }
 
+// An inset: 0 or a positive number.
+std::optional<double> insetNumber(const std::string& text) {
+    if (text == "0") return 0.0;
+    return positiveNumber(text);
+}
+
 utsname systemInfo() {
     utsname info{};
     uname(&info);
@@ -33,15 +40,10 @@ std::optional<ScreenProfile> ScreenProfile::parse(const std::string& text, Scree
     std::string part;
     while (std::getline(parts, part, ',')) {
         if (part.empty()) continue;
-        if (part.rfind("status=", 0) == 0) {
-            const std::string v = part.substr(7);
-            if (v == "0") {
-                profile.statusBarHeight = 0;
-                continue;
-            }
-            const auto h = positiveNumber(v);
+        if (part.rfind("status=", 0) == 0 || part.rfind("bottom=", 0) == 0) {
+            const auto h = insetNumber(part.substr(7));
             if (!h) return std::nullopt;
-            profile.statusBarHeight = *h;
+            (part[0] == 's' ? profile.statusBarHeight : profile.bottomInset) = *h;
         } else if (part.rfind("idiom=", 0) == 0) {
             const std::string v = part.substr(6);
             if (v == "phone") profile.idiom = UIUserInterfaceIdiom::phone;
@@ -90,6 +92,10 @@ void ScreenProfile::configure(const ScreenProfile& profile) {
 std::shared_ptr<UIScreen> UIScreen::main() {
     static const auto screen = std::make_shared<UIScreen>(ScreenProfile::current());
     return screen;
+}
+
+CGSize UIScreen::pixelSize() const {
+    return {std::round(profile_.width * profile_.scale), std::round(profile_.height * profile_.scale)};
 }
 
 std::shared_ptr<UIDevice> UIDevice::current() {

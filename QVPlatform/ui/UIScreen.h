@@ -4,9 +4,10 @@
 //   UIScreen::main()->scale();                // 2
 //   UIDevice::current()->userInterfaceIdiom(); // UIUserInterfaceIdiom::phone
 //
-// The default profile is a phone of 375 x 667 points at scale 2 with a 20-point status bar.
-// A host changes it with `ScreenProfile::configure(...)` before first use, or through the
-// environment: QV_SCREEN="375x812@3,status=44,idiom=phone" (any part may be left out).
+// The default profile is a phone of 375 x 667 points at scale 2 with a 20-point status bar and
+// no bottom inset. A host changes it with `ScreenProfile::configure(...)` before first use, or
+// through the environment: QV_SCREEN="375x812@3,status=44,bottom=34,idiom=phone" (any part may
+// be left out). The status bar and the bottom inset (a home indicator) are a window's safe area.
 // The machine identifier is the operating system's (uname's machine field). Values are read
 // once and kept; reads are thread-safe.
 #pragma once
@@ -27,12 +28,13 @@ struct ScreenProfile {
     double height = 667;
     double scale = 2;
     double statusBarHeight = 20;
+    double bottomInset = 0;
     UIUserInterfaceIdiom idiom = UIUserInterfaceIdiom::phone;
 
     // The profile in use: the configured one, else QV_SCREEN, else the default.
     static ScreenProfile current();
     static void configure(const ScreenProfile& profile);
-    // Parses "WxH@S,status=N,idiom=phone|pad" onto `base`; absent when malformed.
+    // Parses "WxH@S,status=N,bottom=N,idiom=phone|pad" onto `base`; absent when malformed.
     static std::optional<ScreenProfile> parse(const std::string& text, ScreenProfile base);
     static std::optional<ScreenProfile> parse(const std::string& text);
 };
@@ -47,6 +49,10 @@ public:
     double nativeScale() const { return profile_.scale; }
     // The status bar's height in points (0 when hidden).
     double statusBarHeight() const { return profile_.statusBarHeight; }
+    // The height in points kept clear at the bottom (a home indicator; 0 when there is none).
+    double bottomInset() const { return profile_.bottomInset; }
+    // The size in pixels: bounds times scale, rounded.
+    CGSize pixelSize() const;
 
     explicit UIScreen(ScreenProfile profile) : profile_(profile) {}
 

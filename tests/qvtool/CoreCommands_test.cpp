@@ -53,6 +53,7 @@ TEST(QvtoolDemo, WritesOnlyIntoItsOwnFolderAndRefusesOthers) {
     EXPECT_NE(first.out.find("demo finished; files are under out/\n"), std::string::npos);
     EXPECT_TRUE(fs::exists(work.folder + "/out/data/settings.plist"));
     EXPECT_TRUE(fs::exists(work.folder + "/out/.qvtool-demo"));
+    EXPECT_TRUE(fs::exists(work.folder + "/out/ui-sample.png"));
     EXPECT_EQ(runTool({"demo", "out"}, {}, work.folder).status, 0);  // its own output again
 
     // A file the demo did not make stops it, and stays.

@@ -4,11 +4,13 @@
 // removes or overwrites what it did not make. Re-running on its own output is fine.
 #include "../Cli.h"
 #include "../Replay.h"
+#include "../UiSample.h"
 
 #include <QVToolbox/QVToolbox.h>
 
 #include <QVPlatform/base/Date.h>
 #include <QVPlatform/dispatch/ManualClock.h>
+#include <QVPlatform/foundation/AtomicFile.h>
 
 #include <filesystem>
 #include <fstream>
@@ -186,6 +188,17 @@ void timingSection(const fs::path&) {
     for (const auto& line : lines) std::cout << line << "\n";
 }
 
+// The view system's sample scene, written as OUTPUT-FOLDER/ui-sample.png.
+void uiSection(const fs::path& out) {
+    const auto png = renderUiSample();
+    std::string error;
+    if (!png || !platform::writeFileAtomically(out / "ui-sample.png", png->view(), &error)) {
+        std::cout << "ui sample: not written " << error << "\n";
+        return;
+    }
+    std::cout << "ui sample: " << (out / "ui-sample.png").string() << "\n";
+}
+
 struct Section {
     const char* title;
     void (*run)(const fs::path& outputFolder);
@@ -196,6 +209,7 @@ const Section kSections[] = {
     {"Text utilities", textSection},
     {"Files, dates and data", dataSection},
     {"Timing: throttler, debouncer, repeater (manual clock)", timingSection},
+    {"Views rendered to a picture", uiSection},
 };
 
 void define(CLI::App& group) {

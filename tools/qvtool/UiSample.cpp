@@ -1,0 +1,121 @@
+#include "UiSample.h"
+
+#include <QVPlatform/graphics/Path.h>
+#include <QVPlatform/ui/UIActivityIndicatorView.h>
+#include <QVPlatform/ui/UIFont.h>
+#include <QVPlatform/ui/UIGraphics.h>
+#include <QVPlatform/ui/UIImageView.h>
+#include <QVPlatform/ui/UILabel.h>
+#include <QVPlatform/ui/UIScreen.h>
+#include <QVPlatform/ui/UIToolbar.h>
+#include <QVPlatform/ui/UIWindow.h>
+
+#include <string>
+
+namespace qvtool {
+namespace {
+
+using namespace platform;
+
+// A 60 x 40 picture (sky, sun, hill) to show how each content mode places an image.
+std::shared_ptr<UIImage> landscape() {
+    UIGraphicsBeginImageContextWithOptions({60, 40}, false, 0);
+    CGContext* c = UIGraphicsGetCurrentContext();
+    c->fillRect({{0, 0}, {60, 40}}, CGColor{0.55, 0.78, 0.98, 1});
+    CGMutablePath sun;
+    sun.addEllipse({{40, 5}, {12, 12}});
+    c->fillPath(sun.path(), CGColor{1, 0.8, 0.1, 1});
+    CGMutablePath hill;
+    hill.moveTo({0, 40});
+    hill.addQuadCurveTo({20, 10}, {60, 32});
+    hill.addLineTo({60, 40});
+    hill.closeSubpath();
+    c->fillPath(hill.path(), CGColor{0.2, 0.6, 0.25, 1});
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return image;
+}
+
+std::shared_ptr<UILabel> label(const std::string& text, CGRect frame, std::shared_ptr<UIFont> font, int lines = 1) {
+    auto l = std::make_shared<UILabel>(frame);
+    l->setText(text);
+    l->setFont(std::move(font));
+    l->setNumberOfLines(lines);
+    return l;
+}
+
+void addContentModes(UIView& root, double top) {
+    const auto image = landscape();
+    const std::pair<UIViewContentMode, const char*> modes[] = {{UIViewContentMode::scaleToFill, "scaleToFill"},
+                                                               {UIViewContentMode::scaleAspectFit, "aspectFit"},
+                                                               {UIViewContentMode::scaleAspectFill, "aspectFill"},
+                                                               {UIViewContentMode::center, "center"}};
+    double x = 20;
+    for (const auto& [mode, name] : modes) {
+        auto view = std::make_shared<UIImageView>(CGRect{{x, top}, {74, 90}});
+        view->setImage(image);
+        view->setContentMode(mode);
+        view->setClipsToBounds(true);
+        view->setBackgroundColor(UIColor::colorWithWhite(0.88, 1));
+        view->layer()->setBorderWidth(1);
+        view->layer()->setBorderColor(CGColor{0.6, 0.6, 0.6, 1});
+        root.addSubview(view);
+        auto caption = label(name, {{x, top + 94}, {74, 16}}, UIFont::systemFontOfSize(11));
+        caption->setTextAlignment(NSTextAlignment::center);
+        root.addSubview(caption);
+        x += 85;
+    }
+}
+
+void addPanel(UIView& root, double top) {
+    auto panel = std::make_shared<UIView>(CGRect{{20, top}, {335, 120}});
+    panel->setBackgroundColor(UIColor::whiteColor());
+    panel->layer()->setCornerRadius(16);
+    panel->layer()->setShadowOpacity(0.35);
+    panel->layer()->setShadowRadius(10);
+    panel->layer()->setShadowOffset({0, 4});
+    root.addSubview(panel);
+    panel->addSubview(label("圆角阴影面板 Rounded panel", {{20, 16}, {295, 26}}, UIFont::boldSystemFontOfSize(18)));
+    panel->addSubview(label("阴影、圆角与裁剪由图层渲染器绘制。Shadows, corners and clipping come from the layer renderer.",
+                            {{20, 46}, {230, 60}}, UIFont::systemFontOfSize(13), 3));
+    auto spinner = std::make_shared<UIActivityIndicatorView>(UIActivityIndicatorViewStyle::large);
+    spinner->setCenter({285, 76});
+    spinner->setColor(UIColor::colorWithRed(0.35, 0.16, 0.82, 1));
+    spinner->startAnimating();
+    panel->addSubview(spinner);
+}
+
+void addBar(UIView& root) {
+    const CGRect screen = UIScreen::main()->bounds();
+    const double height = 49 + UIScreen::main()->bottomInset();
+    auto bar = std::make_shared<UIToolbar>(CGRect{{0, screen.size.height - height}, {screen.size.width, height}});
+    bar->setAutoresizingMask(UIViewAutoresizing::flexibleWidth | UIViewAutoresizing::flexibleTopMargin);
+    auto title = label("首页 Home", {{0, 14}, {screen.size.width, 22}}, UIFont::systemFontOfSize(15));
+    title->setTextAlignment(NSTextAlignment::center);
+    title->setTextColor(UIColor::colorWithRed(0, 0.48, 1, 1));
+    bar->addSubview(title);
+    root.addSubview(bar);
+}
+
+}  // namespace
+
+std::optional<platform::Data> renderUiSample() {
+    auto window = std::make_shared<UIWindow>();
+    window->setBackgroundColor(UIColor::colorWithWhite(0.95, 1));
+    window->makeKeyAndVisible();
+    const double top = window->safeAreaInsets().top + 12;
+    window->addSubview(label("视图系统 View system", {{20, top}, {335, 36}}, UIFont::boldSystemFontOfSize(24)));
+    window->addSubview(label("你好，世界！Hello, world. 这段文字在中英文之间自动换行，the label wraps Chinese and English "
+                             "text alike.",
+                             {{20, top + 40}, {335, 80}}, UIFont::systemFontOfSize(16), 0));
+    auto truncated = label("This line is far too long to fit, so its tail is truncated 这一行太长了，结尾被截断", 
+                           {{20, top + 126}, {335, 22}}, UIFont::systemFontOfSize(16));
+    truncated->setTextColor(UIColor::darkGrayColor());
+    window->addSubview(truncated);
+    addContentModes(*window, top + 160);
+    addPanel(*window, top + 290);
+    addBar(*window);
+    return window->renderPNG();
+}
+
+}  // namespace qvtool
