@@ -27,7 +27,9 @@ TEST(FrameStoreConcurrencyTest, PlaybackWhilePreloadingStaysWithinTheWindow) {
     std::thread viewer([&] {
         while (!done) {
             const auto image = store->currentFrameImage();
-            if (image) EXPECT_EQ(image->pixelWidth(), 8);
+            if (image) {
+                EXPECT_EQ(image->pixelWidth(), 8);
+            }
             EXPECT_LT(store->previousFrameIndex(), 60);
             EXPECT_LE(store->decodedFrameCount(), 5u);
         }

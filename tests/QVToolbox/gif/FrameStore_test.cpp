@@ -139,7 +139,9 @@ TEST(FrameStoreTest, AWindowOfZeroOrLessKeepsOneFrameAhead) {
         for (int i = 0; i < 8; ++i) {
             tick(*store, 0.1);
             const std::int64_t c = store->currentFrameIndex();
-            EXPECT_EQ(loaded(*store), c == 5 ? std::vector<std::int64_t>{0, 5} : std::vector<std::int64_t>{c, c + 1})
+            const std::vector<std::int64_t> expected =
+                c == 5 ? std::vector<std::int64_t>{0, 5} : std::vector<std::int64_t>{c, c + 1};
+            EXPECT_EQ(loaded(*store), expected)
                 << "window " << window << " at frame " << c;
         }
     }
