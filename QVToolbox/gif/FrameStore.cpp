@@ -209,7 +209,7 @@ void FrameStore::incrementCurrentFrameIndex() {
     preloadFrameQueue().async([self = shared_from_this(), previous, current] { self->updateFrameCache(previous, current); });
     if (current == count - 1) {
         isLoopFinished_ = true;
-        if (currentLoop_ == loopCount_ - 1) isFinished_ = true;
+        if (loopCount_ >= 1 && currentLoop_ == loopCount_ - 1) isFinished_ = true;  // below 1: forever
     } else {
         isLoopFinished_ = false;
         if (current == 0) ++currentLoop_;
