@@ -107,10 +107,11 @@ TEST(FrameStoreTest, ALongTickAdvancesTheClockOneSecondAndChangesOneFrame) {
     EXPECT_TRUE(tick(*store, 0));  // the carried time still covers frame 1
     EXPECT_EQ(store->currentFrameIndex(), 2);
     // Ticks that are no duration move nothing.
-    const double before = store->timeSinceLastFrameChange();
-    store->shouldChangeFrame(std::nan(""));
-    store->shouldChangeFrame(-5);
-    EXPECT_DOUBLE_EQ(store->timeSinceLastFrameChange(), before);
+    const auto fresh = preparedStore(gifWithDelays({10, 10}), Strategy::cacheAll());
+    EXPECT_FALSE(tick(*fresh, 0.05));
+    EXPECT_FALSE(fresh->shouldChangeFrame(std::nan("")));
+    EXPECT_FALSE(fresh->shouldChangeFrame(-5));
+    EXPECT_DOUBLE_EQ(fresh->timeSinceLastFrameChange(), 0.05);
     bool reported = false;
     store->shouldChangeFrame(1.0, [&](bool changed) { reported = changed; });
     EXPECT_TRUE(reported);
@@ -245,10 +246,14 @@ TEST(FrameStoreTest, ResizingFollowsTheContentMode) {
     EXPECT_EQ(frameSize({0, 0}, UIViewContentMode::scaleToFill), std::nullopt);
     // Aspect targets no context can hold leave the frame as decoded (200 x 100 pixels, scale 1).
     const double inf = std::numeric_limits<double>::infinity();
-    for (const CGSize view : {CGSize{inf, 100}, CGSize{std::nan(""), 10}, CGSize{0.1, 0.1}, CGSize{1e6, 1e6}}) {
-        EXPECT_EQ(frameSize(view, UIViewContentMode::scaleAspectFill), (CGSize{200, 100})) << view.width;
-        EXPECT_EQ(frameSize(view, UIViewContentMode::scaleAspectFit), (CGSize{200, 100})) << view.width;
-    }
+    const CGSize decoded{200, 100};
+    EXPECT_EQ(frameSize({inf, 100}, UIViewContentMode::scaleAspectFill), decoded);         // inf x inf
+    EXPECT_EQ(frameSize({std::nan(""), 10}, UIViewContentMode::scaleAspectFill), decoded);  // NaN x NaN
+    EXPECT_EQ(frameSize({0.1, 0.1}, UIViewContentMode::scaleAspectFill), decoded);          // 0.1 x 0
+    EXPECT_EQ(frameSize({0.1, 0.1}, UIViewContentMode::scaleAspectFit), decoded);           // 0 x 0.1
+    EXPECT_EQ(frameSize({1e6, 1e6}, UIViewContentMode::scaleAspectFit), decoded);           // 1e6 x 5e5
+    EXPECT_EQ(frameSize({1e6, 1e6}, UIViewContentMode::scaleAspectFill), decoded);          // 2e6 x 1e6
+    EXPECT_EQ(frameSize({inf, 10}, UIViewContentMode::scaleAspectFit), (CGSize{20, 10}));   // the height decides
 }
 
 TEST(FrameStoreTest, ThreeHundredFramesPlayWithinTheWindowEvenWhenTheQueueLags) {
