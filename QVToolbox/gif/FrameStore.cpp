@@ -267,19 +267,13 @@ std::vector<AnimatedFrame> FrameStore::animatedFrames() const {
     return animatedFrames_;
 }
 
-std::size_t FrameStore::decodedFrameCount() const {
+std::size_t FrameStore::readLocked(const std::size_t& counter) const {
     std::lock_guard guard(lock_);
-    return decodedFrames_;
+    return counter;
 }
 
-std::size_t FrameStore::peakDecodedFrameCount() const {
-    std::lock_guard guard(lock_);
-    return peakDecodedFrames_;
-}
-
-std::size_t FrameStore::peakDecodedBytes() const {
-    std::lock_guard guard(lock_);
-    return peakDecodedBytes_;
-}
+std::size_t FrameStore::decodedFrameCount() const { return readLocked(decodedFrames_); }
+std::size_t FrameStore::peakDecodedFrameCount() const { return readLocked(peakDecodedFrames_); }
+std::size_t FrameStore::peakDecodedBytes() const { return readLocked(peakDecodedBytes_); }
 
 }  // namespace QVToolbox

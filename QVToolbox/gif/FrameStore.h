@@ -159,6 +159,7 @@ private:
     void incrementCurrentFrameIndex();
     void storeFrameLocked(std::size_t index, std::shared_ptr<platform::UIImage> image);
     platform::DispatchQueue& preloadFrameQueue();
+    std::size_t readLocked(const std::size_t& counter) const;
 
     const FrameCachingStrategy cachingStrategy_;
     const std::int64_t loopCount_;

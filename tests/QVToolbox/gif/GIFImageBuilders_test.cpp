@@ -16,6 +16,14 @@ using giftest::gifWithDelays;
 using platform::UIImage;
 using namespace QVToolbox;
 
+// Writes `bytes` to FOLDER/a.gif; returns its file URL.
+std::string writeGif(const qvtest::TemporaryFolder& folder, const platform::Data& bytes) {
+    const std::string path = folder.folder + "/a.gif";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.bytes()),
+                                                static_cast<std::streamsize>(bytes.count()));
+    return "file://" + path;
+}
+
 TEST(GIFImageBuildersTest, FramesRepeatToShareTheCommonInterval) {
     const auto image = HxPOP<UIImage>::gif(gifWithDelays({10, 20, 5}));
     ASSERT_NE(image, nullptr);
@@ -32,6 +40,26 @@ TEST(GIFImageBuildersTest, FramesRepeatToShareTheCommonInterval) {
     ASSERT_TRUE(pair.gifImages);
     EXPECT_EQ(pair.gifImages->size(), 6u);  // 100 ms and 20 ms over 20 ms
     EXPECT_DOUBLE_EQ(*pair.duration, 0.12);
+}
+
+TEST(GIFImageBuildersTest, AFrameThatDoesNotDecodeTakesItsDelayWithIt) {
+    // 0.1, 0.2 and 0.3 s; frame 1 states an LZW code size no GIF may have, so it does not decode.
+    auto bytes = gifWithDelays({10, 20, 30}).vector();
+    std::vector<std::size_t> controls;
+    for (std::size_t i = 0; i + 2 < bytes.size(); ++i) {
+        if (bytes[i] == 0x21 && bytes[i + 1] == 0xF9 && bytes[i + 2] == 0x04) controls.push_back(i);
+    }
+    ASSERT_EQ(controls.size(), 3u);
+    bytes[controls[1] + 8 + 10] = 12;  // after the 8-byte control extension and the 10-byte descriptor
+    const platform::Data data(bytes);
+    const auto source = platform::CGImageSourceCreateWithData(data);
+    ASSERT_EQ(platform::CGImageSourceGetCount(*source), 3u);
+    ASSERT_FALSE(platform::CGImageSourceCreateImageAtIndex(*source, 1));
+
+    const auto result = gifImages(data);
+    ASSERT_TRUE(result.gifImages);
+    EXPECT_EQ(result.gifImages->size(), 4u);  // 100 ms and 300 ms over 100 ms
+    EXPECT_DOUBLE_EQ(*result.duration, 0.4);
 }
 
 TEST(GIFImageBuildersTest, StillsAndEmptySourcesAndJunk) {
@@ -61,11 +89,7 @@ TEST(GIFImageBuildersTest, TooManyEntriesGiveNoneWithALine) {
 
 TEST(GIFImageBuildersTest, URLsNamesAndAssetsSayWhatFailed) {
     const qvtest::TemporaryFolder folder;
-    const std::string path = folder.folder + "/a.gif";
-    const auto bytes = gifWithDelays({10, 10});
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.bytes()),
-                                                static_cast<std::streamsize>(bytes.count()));
-    const auto image = HxPOP<UIImage>::gif(GifURL{"file://" + path});
+    const auto image = HxPOP<UIImage>::gif(GifURL{writeGif(folder, gifWithDelays({10, 10}))});
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->images().size(), 2u);
 
@@ -81,13 +105,10 @@ TEST(GIFImageBuildersTest, URLsNamesAndAssetsSayWhatFailed) {
 
 TEST(GIFImageBuildersTest, LoadGifSetsTheViewsImageOnTheMainQueue) {
     const qvtest::TemporaryFolder folder;
-    const std::string path = folder.folder + "/a.gif";
-    const auto bytes = gifWithDelays({10, 20});
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.bytes()),
-                                                static_cast<std::streamsize>(bytes.count()));
+    const std::string url = writeGif(folder, gifWithDelays({10, 20}));
     const auto view = std::make_shared<platform::UIImageView>(platform::CGRect{});
     view->setImage(UIImage::imageWithBitmap(platform::Bitmap::make(1, 1)));
-    hx(view).loadGif(GifURL{"file://" + path});
+    hx(view).loadGif(GifURL{url});
     platform::ManualClock::drain();
     ASSERT_NE(view->image(), nullptr);
     EXPECT_EQ(view->image()->images().size(), 3u);
