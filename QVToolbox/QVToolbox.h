@@ -56,6 +56,11 @@
 
 #include <QVToolbox/timing/Timing.h>
 
+#include <QVToolbox/svg/NSXMLSVGParser.h>
+#include <QVToolbox/svg/SVGColor.h>
+#include <QVToolbox/svg/SVGLayer.h>
+#include <QVToolbox/svg/SVGPath.h>
+
 #include <utility>
 
 namespace QVToolbox {

@@ -30,7 +30,7 @@ configure build/asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DQV_SANITIZ
   -DQV_BUILD_BENCHMARKS=OFF -DQV_BUILD_TOOLS=OFF
 cmake --build build/asan -j "$JOBS"
 (cd build/asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest -LE long -j "$JOBS" --output-on-failure --timeout 600)
+  LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" ctest -LE long -j "$JOBS" --output-on-failure --timeout 600)
 stage_end "asan"
 
 stage "ThreadSanitizer concurrency tests"

@@ -60,11 +60,16 @@ std::filesystem::path Host::mainBundlePath() {
     return error ? std::filesystem::current_path() : exe.parent_path();
 }
 
-std::filesystem::path Host::homeDirectory() {
-    if (auto p = snapshot().homePath) return *p;
+std::filesystem::path Host::homeDirectory() { return homeDirectoryText(); }
+
+std::string Host::homeDirectoryText() {
+    {
+        std::lock_guard lock(configurationMutex);
+        if (configured.homePath) return configured.homePath->native();
+    }
     if (auto v = environment("QV_HOME")) return *v;
-    if (auto home = environment("HOME")) return std::filesystem::path(*home) / ".local/share/QVToolbox";
-    return std::filesystem::temp_directory_path() / "QVToolbox";
+    if (auto home = environment("HOME")) return (std::filesystem::path(*home) / ".local/share/QVToolbox").native();
+    return (std::filesystem::temp_directory_path() / "QVToolbox").native();
 }
 
 std::vector<std::string> Host::preferredLanguages() {

@@ -33,6 +33,8 @@ public:
 
     static std::filesystem::path mainBundlePath();
     static std::filesystem::path homeDirectory();
+    // The same folder as text: cheaper for callers that check it on every call.
+    static std::string homeDirectoryText();
     // BCP 47 tags, most preferred first ("zh-Hans-CN", "en-US").
     static std::vector<std::string> preferredLanguages();
     // ICU-style identifier of the current locale ("zh_CN", "en_US").

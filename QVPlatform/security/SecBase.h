@@ -126,6 +126,9 @@ inline constexpr const char* kSecReturnData = "r_Data";
 inline constexpr const char* kSecReturnAttributes = "r_Attributes";
 inline constexpr const char* kSecReturnRef = "r_Ref";
 inline constexpr const char* kSecReturnPersistentRef = "r_PersistentRef";
+// This platform's own: a list of attribute keys. Returns attribute dictionaries (as
+// kSecReturnAttributes does) that hold only these attributes, and reads no other column.
+inline constexpr const char* kSecReturnAttributeKeys = "r_AttributeKeys";
 
 // Use keys.
 inline constexpr const char* kSecUseOperationPrompt = "u_OpPrompt";

@@ -4,7 +4,9 @@
 #include <QVPlatform/security/SecAccessControl.h>
 #include <QVPlatform/security/detail/ItemStore.h>
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -59,25 +61,44 @@ const char* classConstant(ItemClass c) {
     return c == ItemClass::generic ? kSecClassGenericPassword : kSecClassInternetPassword;
 }
 
-// The columns of a class, in column order.
-const std::vector<const Column*>& columnsOf(ItemClass c) {
-    static const auto make = [](ItemClass which) {
-        std::vector<const Column*> out;
-        for (const Column& column : kColumns) {
-            if (which == ItemClass::generic ? column.generic : column.internet) out.push_back(&column);
-        }
+// The indexes of kColumns in the order of their keys, for lookups by key.
+const std::array<std::size_t, kColumns.size()>& columnsByKey() {
+    static const auto order = [] {
+        std::array<std::size_t, kColumns.size()> out{};
+        for (std::size_t i = 0; i < out.size(); ++i) out[i] = i;
+        std::sort(out.begin(), out.end(),
+                  [](std::size_t a, std::size_t b) { return kColumns[a].key < kColumns[b].key; });
         return out;
-    };
-    static const std::vector<const Column*> generic = make(ItemClass::generic);
-    static const std::vector<const Column*> internet = make(ItemClass::internet);
-    return c == ItemClass::generic ? generic : internet;
+    }();
+    return order;
+}
+
+// The index in kColumns of the attribute `key` when the class `c` has it.
+std::optional<std::size_t> columnIndex(std::string_view key, ItemClass c) {
+    const auto& order = columnsByKey();
+    const auto found = std::lower_bound(order.begin(), order.end(), key,
+                                        [](std::size_t index, std::string_view k) { return kColumns[index].key < k; });
+    if (found == order.end() || kColumns[*found].key != key) return std::nullopt;
+    const Column& column = kColumns[*found];
+    if (c == ItemClass::generic ? column.generic : column.internet) return *found;
+    return std::nullopt;
 }
 
 const Column* findColumn(std::string_view key, ItemClass c) {
-    for (const Column* column : columnsOf(c)) {
-        if (key == column->key) return column;
+    const auto index = columnIndex(key, c);
+    return index ? &kColumns[*index] : nullptr;
+}
+
+// A set of attribute columns: bit i stands for kColumns[i].
+using ColumnSet = std::uint32_t;
+constexpr ColumnSet columnBit(std::size_t index) { return ColumnSet(1) << index; }
+
+ColumnSet columnsOf(ItemClass c) {
+    ColumnSet set = 0;
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        if (c == ItemClass::generic ? kColumns[i].generic : kColumns[i].internet) set |= columnBit(i);
     }
-    return nullptr;
+    return set;
 }
 
 bool hasKind(const Any& value, Kind kind) {
@@ -108,52 +129,96 @@ std::vector<std::uint8_t> associatedData(ItemClass c, std::span<const std::uint8
     return detail::rowBinding(c == ItemClass::generic ? 'g' : 'i', uuid);
 }
 
+// The class constant (4 bytes) followed by the row's identifier.
 Data persistentRefOf(ItemClass c, std::span<const std::uint8_t> uuid) {
-    Data ref = Data::fromString(classConstant(c));
-    ref.append(uuid.data(), uuid.size());
-    return ref;
+    const std::string_view tag = classConstant(c);
+    std::vector<std::uint8_t> ref(tag.begin(), tag.end());
+    ref.insert(ref.end(), uuid.begin(), uuid.end());
+    return Data(std::move(ref));
 }
 
-// A parsed search: the WHERE clause with its values, and what to return.
+// What a search compares, in the order given: an attribute column (its index in kColumns)
+// or one of these.
+enum : std::uint8_t {
+    kReferenceCondition = kColumns.size(),  // uuid = ? (a persistent reference)
+    kNoMatchCondition,                      // 0 (a persistent reference of the other class)
+    kNotSynchronizableCondition,            // sync = 0 (no kSecAttrSynchronizable given)
+};
+
+// The conditions of a search in the order given: at most one per column (dictionary keys
+// are unique) and the three others.
+struct Conditions {
+    std::array<std::uint8_t, kColumns.size() + 3> ids{};
+    std::size_t count = 0;
+    void push_back(std::uint8_t id) { ids[count++] = id; }
+    const std::uint8_t* begin() const { return ids.data(); }
+    const std::uint8_t* end() const { return ids.data() + count; }
+};
+
+// A parsed search: its conditions with their values, and what to return.
 struct Search {
     ItemClass itemClass = ItemClass::generic;
-    std::string where;
-    std::vector<Any> values;
-    std::int64_t limit = 1;  // 0: all
+    Conditions conditions;
+    std::vector<Any> values;  // one per condition that compares with a value, in order
+    std::int64_t limit = 1;   // 0: all
     bool returnData = false, returnAttributes = false, returnPersistentRef = false;
+    ColumnSet attributeColumns = 0;  // the attributes returned, when returnAttributes
+    bool accessControl = false;      // kSecAttrAccessControl returned
+    bool allAttributes = false;      // kSecReturnAttributes: every attribute, and kSecClass
+    bool withIdentifier = false;     // each row's uuid read even without data or references
     std::string authenticationUI = kSecUseAuthenticationUIAllow;
     std::string prompt;
     std::shared_ptr<LAContext> context;
 };
 
-void addCondition(Search& search, const std::string& condition, std::optional<Any> value) {
-    search.where += search.where.empty() ? " WHERE " : " AND ";
-    search.where += condition;
+void addCondition(Search& search, std::uint8_t condition, std::optional<Any> value) {
+    search.conditions.push_back(condition);
     if (value) search.values.push_back(std::move(*value));
 }
 
-// Parses a search dictionary into its WHERE clause and its return and use options.
+// The attributes named by a kSecReturnAttributeKeys list.
+OSStatus parseAttributeKeys(const Any& value, Search& search) {
+    const Any::List* keys = value.asList();
+    if (!keys) return errSecParam;
+    for (const Any& key : *keys) {
+        if (!key.isString()) return errSecParam;
+        if (key.string() == kSecAttrAccessControl) {
+            search.accessControl = true;
+        } else if (const auto index = columnIndex(key.string(), search.itemClass)) {
+            search.attributeColumns |= columnBit(*index);
+        } else {
+            return errSecParam;
+        }
+    }
+    return errSecSuccess;
+}
+
+// Parses a search dictionary into its conditions and its return and use options.
 OSStatus parseSearch(const Any::Dictionary& query, Search& search) {
     const auto itemClass = classOf(query);
     if (!itemClass) return errSecParam;
     search.itemClass = *itemClass;
+    search.values.reserve(query.size());
     bool synchronizableGiven = false;
+    bool attributeKeysGiven = false;
     for (const auto& [key, value] : query) {
         if (key == kSecClass) continue;
         if (key == kSecAttrSynchronizable) {
             synchronizableGiven = true;
             if (value.isString() && value.string() == kSecAttrSynchronizableAny) continue;
             if (!hasKind(value, Kind::boolean)) return errSecParam;
-            addCondition(search, "sync = ?", Any(value.boolValue() ? 1 : 0));
-        } else if (const Column* column = findColumn(key, search.itemClass)) {
-            if (!hasKind(value, column->kind)) return errSecParam;
-            const Any bound = column->kind == Kind::boolean ? Any(value.boolValue() ? 1 : 0) : value;
-            addCondition(search, std::string(column->key) + " = ?", bound);
+            addCondition(search, *columnIndex(key, search.itemClass), Any(value.boolValue() ? 1 : 0));
+        } else if (const auto index = columnIndex(key, search.itemClass)) {
+            const Column& column = kColumns[*index];
+            if (!hasKind(value, column.kind)) return errSecParam;
+            addCondition(search, *index, column.kind == Kind::boolean ? Any(value.boolValue() ? 1 : 0) : value);
         } else if (key == kSecValuePersistentRef) {
             const Data* ref = value.asData();
             if (!ref || ref->count() != 20) return errSecParam;
-            addCondition(search, "uuid = ?", Any(Data(ref->bytes() + 4, 16)));
-            if (ref->view().substr(0, 4) != classConstant(search.itemClass)) addCondition(search, "0", std::nullopt);
+            addCondition(search, kReferenceCondition, Any(Data(ref->bytes() + 4, 16)));
+            if (ref->view().substr(0, 4) != classConstant(search.itemClass)) {
+                addCondition(search, kNoMatchCondition, std::nullopt);
+            }
         } else if (key == kSecMatchLimit) {
             if (value.isInteger()) {
                 if (value.integerValue() <= 0) return errSecParam;
@@ -169,6 +234,9 @@ OSStatus parseSearch(const Any::Dictionary& query, Search& search) {
             search.returnData = value.boolValue();
         } else if (key == kSecReturnAttributes) {
             search.returnAttributes = value.boolValue();
+        } else if (key == kSecReturnAttributeKeys) {
+            if (OSStatus s = parseAttributeKeys(value, search); s != errSecSuccess) return s;
+            attributeKeysGiven = true;
         } else if (key == kSecReturnPersistentRef) {
             search.returnPersistentRef = value.boolValue();
         } else if (key == kSecReturnRef) {
@@ -190,7 +258,14 @@ OSStatus parseSearch(const Any::Dictionary& query, Search& search) {
             return errSecParam;
         }
     }
-    if (!synchronizableGiven) addCondition(search, "sync = 0", std::nullopt);
+    if (attributeKeysGiven) {
+        search.returnAttributes = true;
+    } else if (search.returnAttributes) {
+        search.allAttributes = true;
+        search.attributeColumns = columnsOf(search.itemClass);
+        search.accessControl = true;
+    }
+    if (!synchronizableGiven) addCondition(search, kNotSynchronizableCondition, std::nullopt);
     return errSecSuccess;
 }
 
@@ -199,20 +274,67 @@ struct Row {
     std::int64_t id = 0;
     Data uuid;
     std::optional<Data> sealed;
-    std::optional<SecAccessControlCreateFlags> acl;
     bool needsAuthentication = false;
     Any::Dictionary attributes;
 };
 
-const std::string& selectColumns(ItemClass c) {
-    static const auto make = [](ItemClass which) {
-        std::string columns = "id, uuid, data, acl, auth";
-        for (const Column* column : columnsOf(which)) columns += ", " + std::string(column->key);
-        return columns;
+// What fetchRows reads per row beside id and auth.
+struct Selection {
+    bool uuid, data, acl;
+    ColumnSet columns;
+};
+
+Selection selectionOf(const Search& search) {
+    Selection selection{search.withIdentifier || search.returnData || search.returnPersistentRef, search.returnData,
+                        false, 0};
+    if (search.returnAttributes) {
+        selection.acl = search.accessControl;
+        selection.columns = search.attributeColumns;
+        // An access control object is made of the flags and the protection.
+        if (search.accessControl) selection.columns |= columnBit(*columnIndex(kSecAttrAccessible, search.itemClass));
+    }
+    return selection;
+}
+
+std::string whereClause(const Search& search, bool skipProtected) {
+    std::string where;
+    auto add = [&](std::string_view condition) {
+        where += where.empty() ? " WHERE " : " AND ";
+        where += condition;
     };
-    static const std::string generic = make(ItemClass::generic);
-    static const std::string internet = make(ItemClass::internet);
-    return c == ItemClass::generic ? generic : internet;
+    for (const std::uint8_t condition : search.conditions) {
+        switch (condition) {
+        case kReferenceCondition: add("uuid = ?"); break;
+        case kNoMatchCondition: add("0"); break;
+        case kNotSynchronizableCondition: add("sync = 0"); break;
+        default: add(std::string(kColumns[condition].key) + " = ?"); break;
+        }
+    }
+    if (skipProtected) add("auth = 0");
+    return where;
+}
+
+// The cache key of a statement: everything its SQL text depends on, a few bytes long.
+std::string shapeOf(char verb, const Search& search, const Selection& selection, bool skipProtected) {
+    std::string shape{verb, static_cast<char>(search.itemClass),
+                      static_cast<char>(int(selection.uuid) | int(selection.data) << 1 | int(selection.acl) << 2 |
+                                        int(skipProtected) << 3 | int(search.limit > 0) << 4)};
+    for (int shift = 0; shift < 32; shift += 8) shape += static_cast<char>((selection.columns >> shift) & 0xff);
+    shape.append(search.conditions.begin(), search.conditions.end());
+    return shape;
+}
+
+std::string selectSql(const Search& search, const Selection& selection, bool skipProtected) {
+    std::string sql = "SELECT id, auth";
+    if (selection.uuid) sql += ", uuid";
+    if (selection.data) sql += ", data";
+    if (selection.acl) sql += ", acl";
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        if (selection.columns & columnBit(i)) sql += ", " + std::string(kColumns[i].key);
+    }
+    sql += std::string(" FROM ") + tableOf(search.itemClass) + whereClause(search, skipProtected);
+    // No LIMIT clause for all rows: with one, SQLite sorts through a b-tree instead of its sorter.
+    return sql + (search.limit > 0 ? " ORDER BY id LIMIT ?" : " ORDER BY id");
 }
 
 Any readColumn(sqlite3_stmt* statement, int index, Kind kind) {
@@ -241,46 +363,84 @@ Data blobColumn(sqlite3_stmt* statement, int index) {
     return Data(bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement, index)));
 }
 
+// Where each returned attribute sits in the statement, in key order (so each entry of a
+// row's dictionary is appended, never inserted): worked out once per search, not per row.
+struct AttributeLayout {
+    std::array<std::pair<std::size_t, int>, kColumns.size()> columns{};  // kColumns index, position
+    std::size_t count = 0;
+    int protection = -1;  // the position of kSecAttrAccessible, for access control objects
+    std::size_t capacity = 0;  // the most entries a row's dictionary gets
+};
+
+AttributeLayout layoutOf(const Search& search, const Selection& selection, int firstIndex) {
+    // Column positions in the statement follow column order.
+    std::array<int, kColumns.size()> position{};
+    for (std::size_t i = 0; i < kColumns.size(); ++i) {
+        if (selection.columns & columnBit(i)) position[i] = firstIndex++;
+    }
+    AttributeLayout layout;
+    for (const std::size_t i : columnsByKey()) {
+        if (search.attributeColumns & columnBit(i)) layout.columns[layout.count++] = {i, position[i]};
+    }
+    if (selection.acl) layout.protection = position[*columnIndex(kSecAttrAccessible, search.itemClass)];
+    layout.capacity = layout.count + int(search.allAttributes) + int(selection.acl) + int(search.returnData) +
+                      int(search.returnPersistentRef);
+    return layout;
+}
+
+Any::Dictionary readAttributes(sqlite3_stmt* statement, const Search& search, const AttributeLayout& layout,
+                               std::optional<SecAccessControlCreateFlags> acl) {
+    Any::Dictionary attributes;
+    attributes.reserve(layout.capacity);
+    if (search.allAttributes) attributes[kSecClass] = classConstant(search.itemClass);
+    for (std::size_t i = 0; i < layout.count; ++i) {
+        const auto [column, position] = layout.columns[i];
+        Any value = readColumn(statement, position, kColumns[column].kind);
+        if (!value.isNull()) attributes.try_emplace(std::string(kColumns[column].key), std::move(value));
+    }
+    if (acl) {
+        const Any protection = readColumn(statement, layout.protection, Kind::text);
+        attributes[kSecAttrAccessControl] =
+            std::make_shared<SecAccessControl>(protection.isString() ? protection.string() : std::string(), *acl);
+    }
+    return attributes;
+}
+
 OSStatus fetchRows(Database& db, const Search& search, std::vector<Row>& rows) {
-    std::string sql = "SELECT " + selectColumns(search.itemClass) + " FROM " + tableOf(search.itemClass);
-    sql += search.where;
-    if (search.authenticationUI == kSecUseAuthenticationUISkip) sql += search.where.empty() ? " WHERE auth = 0" : " AND auth = 0";
-    sql += " ORDER BY id";
-    if (search.limit > 0) sql += " LIMIT " + std::to_string(search.limit);
+    const bool skipProtected = search.authenticationUI == kSecUseAuthenticationUISkip;
+    const Selection selection = selectionOf(search);
     OSStatus status = errSecSuccess;
-    sqlite3_stmt* statement = db.prepare(sql, status);
+    sqlite3_stmt* statement = db.prepare(shapeOf('S', search, selection, skipProtected),
+                                         [&] { return selectSql(search, selection, skipProtected); }, status);
     if (!statement) return status;
     StatementUse use(statement);
     for (std::size_t i = 0; i < search.values.size(); ++i) {
         if (!detail::bindValue(statement, static_cast<int>(i) + 1, search.values[i])) return errSecParam;
     }
+    if (search.limit > 0) sqlite3_bind_int64(statement, static_cast<int>(search.values.size()) + 1, search.limit);
+    rows.reserve(static_cast<std::size_t>(search.limit > 0 ? std::min<std::int64_t>(search.limit, 64) : 64));
+    const int firstAttribute = 2 + int(selection.uuid) + int(selection.data) + int(selection.acl);
+    const AttributeLayout layout = layoutOf(search, selection, firstAttribute);
     int rc;
     while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        Row row;
+        Row& row = rows.emplace_back();
         row.id = sqlite3_column_int64(statement, 0);
+        row.needsAuthentication = sqlite3_column_int(statement, 1) != 0;
+        int index = 2;
         // Read as bytes whatever their stored type: a tampered row must fail to open, not crash.
-        row.uuid = blobColumn(statement, 1);
-        if (sqlite3_column_type(statement, 2) != SQLITE_NULL) row.sealed = blobColumn(statement, 2);
-        if (sqlite3_column_type(statement, 3) != SQLITE_NULL) {
-            row.acl = static_cast<SecAccessControlCreateFlags>(sqlite3_column_int64(statement, 3));
+        if (selection.uuid) row.uuid = blobColumn(statement, index++);
+        if (selection.data) {
+            if (sqlite3_column_type(statement, index) != SQLITE_NULL) row.sealed = blobColumn(statement, index);
+            ++index;
         }
-        row.needsAuthentication = sqlite3_column_int(statement, 4) != 0;
-        // Attribute dictionaries cost allocations: only made when asked for.
-        if (!search.returnAttributes) {
-            rows.push_back(std::move(row));
-            continue;
+        std::optional<SecAccessControlCreateFlags> acl;
+        if (selection.acl) {
+            if (sqlite3_column_type(statement, index) != SQLITE_NULL) {
+                acl = static_cast<SecAccessControlCreateFlags>(sqlite3_column_int64(statement, index));
+            }
+            ++index;
         }
-        row.attributes[kSecClass] = classConstant(search.itemClass);
-        int index = 5;
-        for (const Column* column : columnsOf(search.itemClass)) {
-            Any value = readColumn(statement, index++, column->kind);
-            if (!value.isNull()) row.attributes[std::string(column->key)] = std::move(value);
-        }
-        if (row.acl) {
-            row.attributes[kSecAttrAccessControl] =
-                std::make_shared<SecAccessControl>(row.attributes[kSecAttrAccessible].string(), *row.acl);
-        }
-        rows.push_back(std::move(row));
+        if (search.returnAttributes) row.attributes = readAttributes(statement, search, layout, acl);
     }
     return rc == SQLITE_DONE ? errSecSuccess : detail::statusOfSqlite(rc);
 }
@@ -330,16 +490,16 @@ OSStatus shapeRow(const Search& search, const StoreKey& key, Row& row, Any& out)
     if (search.returnData) {
         if (OSStatus s = openSecret(key, search.itemClass, row, data); s != errSecSuccess) return s;
     }
-    const Data ref = persistentRefOf(search.itemClass, row.uuid.span());
     const int asked = int(search.returnData) + int(search.returnPersistentRef);
     if (!search.returnAttributes && asked == 1) {
-        out = search.returnData ? Any(std::move(data)) : Any(ref);
+        out = search.returnData ? Any(std::move(data)) : Any(persistentRefOf(search.itemClass, row.uuid.span()));
         return errSecSuccess;
     }
-    Any::Dictionary dictionary;
-    if (search.returnAttributes) dictionary = std::move(row.attributes);
+    Any::Dictionary dictionary = std::move(row.attributes);
     if (search.returnData) dictionary[kSecValueData] = std::move(data);
-    if (search.returnPersistentRef) dictionary[kSecValuePersistentRef] = ref;
+    if (search.returnPersistentRef) {
+        dictionary[kSecValuePersistentRef] = persistentRefOf(search.itemClass, row.uuid.span());
+    }
     out = std::move(dictionary);
     return errSecSuccess;
 }
@@ -402,13 +562,18 @@ OSStatus bindAll(sqlite3_stmt* statement, const std::vector<Any>& values) {
     return errSecSuccess;
 }
 
+// Binds `values` to the statement and runs it once.
+OSStatus run(sqlite3_stmt* statement, const std::vector<Any>& values) {
+    StatementUse use(statement);
+    if (OSStatus s = bindAll(statement, values); s != errSecSuccess) return s;
+    return detail::statusOfSqlite(sqlite3_step(statement));
+}
+
 OSStatus step(Database& db, const std::string& sql, const std::vector<Any>& values) {
     OSStatus status = errSecSuccess;
     sqlite3_stmt* statement = db.prepare(sql, status);
     if (!statement) return status;
-    StatementUse use(statement);
-    if (OSStatus s = bindAll(statement, values); s != errSecSuccess) return s;
-    return detail::statusOfSqlite(sqlite3_step(statement));
+    return run(statement, values);
 }
 
 // Seals a secret for the row `uuid`; the plaintext is wiped.
@@ -422,7 +587,8 @@ OSStatus sealSecret(const StoreKey& key, ItemClass c, std::span<const std::uint8
 
 }  // namespace
 
-std::filesystem::path SecKeychainFolder() { return Host::homeDirectory() / "Library" / "Keychains"; }
+std::filesystem::path SecKeychainFolder() { return SecKeychainFolder(Host::homeDirectoryText()); }
+std::filesystem::path SecKeychainFolder(const std::filesystem::path& home) { return home / "Library" / "Keychains"; }
 
 void SecItemSetAuthenticationAgent(SecAuthenticationAgent agent) {
     std::lock_guard lock(agentMutex());
@@ -448,11 +614,9 @@ OSStatus SecItemCopyMatching(const Any::Dictionary& query, Any* result) {
         return errSecSuccess;
     }
     if (search.limit == 1) return shapeRow(search, *key, rows.front(), *result);
-    Any::List list;
-    for (Row& row : rows) {
-        Any shaped;
-        if (OSStatus s = shapeRow(search, *key, row, shaped); s != errSecSuccess) return s;
-        list.push_back(std::move(shaped));
+    Any::List list(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (OSStatus s = shapeRow(search, *key, rows[i], list[i]); s != errSecSuccess) return s;
     }
     *result = std::move(list);
     return errSecSuccess;
@@ -496,8 +660,11 @@ OSStatus SecItemAdd(const Any::Dictionary& attributes, Any* result) {
 OSStatus SecItemUpdate(const Any::Dictionary& query, const Any::Dictionary& attributesToUpdate) {
     Search search;
     if (OSStatus s = parseSearch(query, search); s != errSecSuccess) return s;
+    // Every match, by id and identifier (the secret is sealed anew for each row's identifier).
     search.limit = 0;
     search.authenticationUI = kSecUseAuthenticationUIAllow;
+    search.returnData = search.returnAttributes = search.returnPersistentRef = false;
+    search.withIdentifier = true;
     Fields fields;
     if (OSStatus s = parseFields(attributesToUpdate, search.itemClass, false, fields); s != errSecSuccess) return s;
     const Any now = Date::now();
@@ -540,8 +707,12 @@ OSStatus SecItemDelete(const Any::Dictionary& query) {
     return detail::ItemStore::shared().withDatabase([&](Database& db, const std::shared_ptr<const StoreKey>&) {
         Transaction transaction(db, true);
         if (transaction.status() != errSecSuccess) return transaction.status();
-        const std::string sql = std::string("DELETE FROM ") + tableOf(search.itemClass) + search.where;
-        if (OSStatus s = step(db, sql, search.values); s != errSecSuccess) return s;
+        OSStatus status = errSecSuccess;
+        sqlite3_stmt* statement = db.prepare(shapeOf('D', search, {}, false), [&] {
+            return std::string("DELETE FROM ") + tableOf(search.itemClass) + whereClause(search, false);
+        }, status);
+        if (!statement) return status;
+        if (OSStatus s = run(statement, search.values); s != errSecSuccess) return s;
         if (sqlite3_changes(db.handle()) == 0) return errSecItemNotFound;
         return transaction.commit();
     });

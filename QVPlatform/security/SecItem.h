@@ -62,6 +62,8 @@ namespace platform {
 // flags the result is: kSecReturnData alone, the data (or a list of them under
 // kSecMatchLimitAll); kSecReturnPersistentRef alone, the persistent reference; otherwise one
 // attribute dictionary (with kSecValueData / kSecValuePersistentRef when asked) or a list.
+// kSecReturnAttributeKeys ({kSecAttrAccount, …}) returns dictionaries of only those
+// attributes, without kSecClass: a listing that needs one attribute builds one per item.
 OSStatus SecItemCopyMatching(const Any::Dictionary& query, Any* result);
 // Adds one item. `result` (when given) is set to null: return keys in an add are ignored.
 OSStatus SecItemAdd(const Any::Dictionary& attributes, Any* result);
@@ -79,5 +81,7 @@ void SecItemSetAuthenticationAgent(SecAuthenticationAgent agent);
 
 // The folder of the database and its key file: <home>/Library/Keychains.
 std::filesystem::path SecKeychainFolder();
+// The same folder under the home folder `home`.
+std::filesystem::path SecKeychainFolder(const std::filesystem::path& home);
 
 }  // namespace platform

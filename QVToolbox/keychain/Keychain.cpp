@@ -67,6 +67,19 @@ std::string text(const Any::Dictionary& dictionary, const char* key) {
 
 // Construction --------------------------------------------------------------------------
 
+Keychain::Keychain(Options options)
+    : options_(std::move(options)), queries_{options_.query(false), options_.query(true)} {}
+
+Any::Dictionary Keychain::composedQuery(bool ignoringAttributeSynchronizable,
+                                        std::initializer_list<Dictionary::value_type> extra) const {
+    const Dictionary& base = queries_[ignoringAttributeSynchronizable ? 1 : 0];
+    Dictionary query;
+    query.reserve(base.size() + extra.size());
+    query = base;  // copied into the room reserved, so the entries below fit without moving it
+    for (const auto& [key, value] : extra) query.insert_or_assign(key, value);
+    return query;
+}
+
 std::shared_ptr<Keychain> Keychain::make() { return generic(bundleIdentifier(), std::nullopt); }
 std::shared_ptr<Keychain> Keychain::make(std::string service) { return generic(std::move(service), std::nullopt); }
 std::shared_ptr<Keychain> Keychain::makeWithAccessGroup(std::string accessGroup) {
@@ -144,10 +157,9 @@ std::shared_ptr<Keychain> Keychain::authenticationContext(std::shared_ptr<LACont
 // Reading -------------------------------------------------------------------------------
 
 std::optional<Data> Keychain::getData(const std::string& key, bool ignoringAttributeSynchronizable) const {
-    Any::Dictionary query = options_.query(ignoringAttributeSynchronizable);
-    query[kSecMatchLimit] = kSecMatchLimitOne;
-    query[kSecReturnData] = kCFBooleanTrue;
-    query[kSecAttrAccount] = key;
+    const Any::Dictionary query = composedQuery(
+        ignoringAttributeSynchronizable,
+        {{kSecMatchLimit, kSecMatchLimitOne}, {kSecReturnData, kCFBooleanTrue}, {kSecAttrAccount, key}});
     Any result;
     const OSStatus status = SecItemCopyMatching(query, &result);
     if (status == errSecItemNotFound) return std::nullopt;
@@ -191,9 +203,9 @@ void Keychain::set(const std::string& value, const std::string& key, bool ignori
 }
 
 void Keychain::set(const Data& value, const std::string& key, bool ignoringAttributeSynchronizable) const {
-    Any::Dictionary probe = options_.query(ignoringAttributeSynchronizable);
-    probe[kSecAttrAccount] = key;
-    probe[kSecUseAuthenticationUI] = authenticationUIOrFail(options_);
+    const Any::Dictionary probe = composedQuery(
+        ignoringAttributeSynchronizable,
+        {{kSecAttrAccount, key}, {kSecUseAuthenticationUI, authenticationUIOrFail(options_)}});
     const OSStatus found = SecItemCopyMatching(probe, nullptr);
     if (found == errSecItemNotFound) {
         auto [attributes, error] = options_.attributesFor(key, value);
@@ -233,13 +245,12 @@ void Keychain::remove(const std::string& key, bool ignoringAttributeSynchronizab
 }
 
 void Keychain::removeAll() const {
-    const OSStatus status = SecItemDelete(options_.query(true));
+    const OSStatus status = SecItemDelete(queries_[1]);
     if (status != errSecSuccess && status != errSecItemNotFound) fail(status);
 }
 
 bool Keychain::contains(const std::string& key, bool withoutAuthenticationUI) const {
-    Any::Dictionary query = options_.query(true);
-    query[kSecAttrAccount] = key;
+    Any::Dictionary query = composedQuery(true, {{kSecAttrAccount, key}});
     if (withoutAuthenticationUI) {
         query[kSecUseAuthenticationUI] = authenticationUIOrFail(options_);
     } else if (options_.authenticationUI) {
@@ -255,17 +266,22 @@ bool Keychain::contains(const std::string& key, bool withoutAuthenticationUI) co
 // Listing -------------------------------------------------------------------------------
 
 std::vector<std::pair<std::string, std::string>> Keychain::allKeys(ItemClass itemClass) {
+    // Only the owner and the account of each item: no secret, no other attribute.
+    const char* owner = itemClass == ItemClass::internetPassword ? kSecAttrServer : kSecAttrService;
     const Any::Dictionary query{{kSecClass, rawValue(itemClass)},
                                 {kSecAttrSynchronizable, kSecAttrSynchronizableAny},
                                 {kSecMatchLimit, kSecMatchLimitAll},
-                                {kSecReturnAttributes, kCFBooleanTrue}};
+                                {kSecReturnAttributeKeys, Any::List{owner, kSecAttrAccount}}};
     Any result;
     if (SecItemCopyMatching(query, &result) != errSecSuccess) return {};
     const Any::List* list = dictionaryList(result);
     if (!list) return {};
     std::vector<std::pair<std::string, std::string>> keys;
-    const char* owner = itemClass == ItemClass::internetPassword ? "server" : "service";
-    for (const Dictionary& item : prettify(itemClass, *list)) keys.emplace_back(text(item, owner), text(item, "key"));
+    keys.reserve(list->size());
+    for (const Any& item : *list) {
+        const Dictionary& d = *item.asDictionary();
+        keys.emplace_back(text(d, owner), text(d, kSecAttrAccount));
+    }
     return keys;
 }
 
@@ -291,11 +307,16 @@ Any::List Keychain::fetchItems(bool withSecrets) const {
 }
 
 std::vector<std::string> Keychain::allKeys() const {
-    // Only the accounts: no secret is decrypted and no display dictionary built.
-    const Any::List items = fetchItems(false);
+    // Only the accounts: no secret is decrypted and no other attribute read.
+    const Any::Dictionary query = composedQuery(
+        true, {{kSecMatchLimit, kSecMatchLimitAll}, {kSecReturnAttributeKeys, Any::List{kSecAttrAccount}}});
+    Any result;
+    if (SecItemCopyMatching(query, &result) != errSecSuccess) return {};
+    const Any::List* items = result.asList();
+    if (!items) return {};
     std::vector<std::string> keys;
-    keys.reserve(items.size());
-    for (const Any& item : items) {
+    keys.reserve(items->size());
+    for (const Any& item : *items) {
         const Dictionary* d = item.asDictionary();
         if (!d) continue;
         if (const std::string* account = textAt(*d, kSecAttrAccount)) keys.push_back(*account);

@@ -28,6 +28,7 @@
 #include <QVPlatform/base/URL.h>
 #include <QVPlatform/security/LAContext.h>
 
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -46,7 +47,7 @@ public:
     using OptionalError = std::optional<KeychainError>;
 
     // The item store's identity of this keychain; constructors below fill it.
-    explicit Keychain(Options options) : options_(std::move(options)) {}
+    explicit Keychain(Options options);
     virtual ~Keychain() = default;
 
     // Generic passwords for the main bundle's identifier ("" when there is none).
@@ -189,7 +190,13 @@ private:
                              std::function<void(OptionalError)> completion) const;
     std::optional<std::string> sharedDomain() const;
 
+    // The options' query with `extra` entries added (a later entry wins), in one step.
+    Dictionary composedQuery(bool ignoringAttributeSynchronizable,
+                             std::initializer_list<Dictionary::value_type> extra) const;
+
     const Options options_;
+    // options_.query(false) and options_.query(true), made once: the options never change.
+    const std::array<Dictionary, 2> queries_;
 };
 
 }  // namespace QVToolbox

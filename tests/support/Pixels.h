@@ -22,6 +22,10 @@ inline const RGBA kOpaqueRed{255, 0, 0, 255};
 inline const RGBA kOpaqueBlue{0, 0, 255, 255};
 
 inline RGBA pixelAt(const platform::Bitmap& bitmap, int x, int y) {
+    if (x < 0 || y < 0 || x >= bitmap.width || y >= bitmap.height) {
+        ADD_FAILURE() << "pixel " << x << ", " << y << " is outside the " << bitmap.width << " × " << bitmap.height << " picture";
+        return {-1, -1, -1, -1};
+    }
     const std::uint8_t* p = bitmap.pixel(x, y);
     return {p[0], p[1], p[2], p[3]};
 }

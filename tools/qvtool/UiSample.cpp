@@ -68,18 +68,19 @@ void addContentModes(UIView& root, double top) {
 }
 
 void addPanel(UIView& root, double top) {
-    auto panel = std::make_shared<UIView>(CGRect{{20, top}, {335, 120}});
+    auto panel = std::make_shared<UIView>(CGRect{{20, top}, {root.bounds().size.width - 40, 120}});
     panel->setBackgroundColor(UIColor::whiteColor());
     panel->layer()->setCornerRadius(16);
     panel->layer()->setShadowOpacity(0.35);
     panel->layer()->setShadowRadius(10);
     panel->layer()->setShadowOffset({0, 4});
     root.addSubview(panel);
-    panel->addSubview(label("圆角阴影面板 Rounded panel", {{20, 16}, {295, 26}}, UIFont::boldSystemFontOfSize(18)));
+    const double inner = panel->bounds().size.width - 40;
+    panel->addSubview(label("圆角阴影面板 Rounded panel", {{20, 16}, {inner, 26}}, UIFont::boldSystemFontOfSize(18)));
     panel->addSubview(label("阴影、圆角与裁剪由图层渲染器绘制。Shadows, corners and clipping come from the layer renderer.",
-                            {{20, 46}, {230, 60}}, UIFont::systemFontOfSize(13), 3));
+                            {{20, 46}, {inner - 65, 60}}, UIFont::systemFontOfSize(13), 3));
     auto spinner = std::make_shared<UIActivityIndicatorView>(UIActivityIndicatorViewStyle::large);
-    spinner->setCenter({285, 76});
+    spinner->setCenter({inner - 10, 76});
     spinner->setColor(UIColor::colorWithRed(0.35, 0.16, 0.82, 1));
     spinner->startAnimating();
     panel->addSubview(spinner);
@@ -104,12 +105,13 @@ std::optional<platform::Data> renderUiSample() {
     window->setBackgroundColor(UIColor::colorWithWhite(0.95, 1));
     window->makeKeyAndVisible();
     const double top = window->safeAreaInsets().top + 12;
-    window->addSubview(label("视图系统 View system", {{20, top}, {335, 36}}, UIFont::boldSystemFontOfSize(24)));
+    const double width = window->bounds().size.width - 40;
+    window->addSubview(label("视图系统 View system", {{20, top}, {width, 36}}, UIFont::boldSystemFontOfSize(24)));
     window->addSubview(label("你好，世界！Hello, world. 这段文字在中英文之间自动换行，the label wraps Chinese and English "
                              "text alike.",
-                             {{20, top + 40}, {335, 80}}, UIFont::systemFontOfSize(16), 0));
+                             {{20, top + 40}, {width, 80}}, UIFont::systemFontOfSize(16), 0));
     auto truncated = label("This line is far too long to fit, so its tail is truncated 这一行太长了，结尾被截断", 
-                           {{20, top + 126}, {335, 22}}, UIFont::systemFontOfSize(16));
+                           {{20, top + 126}, {width, 22}}, UIFont::systemFontOfSize(16));
     truncated->setTextColor(UIColor::darkGrayColor());
     window->addSubview(truncated);
     addContentModes(*window, top + 160);

@@ -11,6 +11,10 @@ namespace {
 // errSecDatabaseLocked.
 constexpr int kBusyTimeoutMilliseconds = 10000;
 
+// The most statements a connection keeps prepared. Callers choose the attributes they search
+// by, so the shapes are many in principle; the working set of an application is small.
+constexpr std::size_t kMaximumStatements = 64;
+
 }  // namespace
 
 OSStatus statusOfSqlite(int code) {
@@ -60,20 +64,25 @@ OSStatus Database::open(const std::filesystem::path& path, std::unique_ptr<Datab
 
 Database::~Database() {
     if (!db_) return;
-    for (auto& [sql, statement] : statements_) sqlite3_finalize(statement);
+    finalizeAll();
     sqlite3_close_v2(db_);
 }
 
-sqlite3_stmt* Database::prepare(const std::string& sql, OSStatus& status) {
-    status = errSecSuccess;
-    if (auto found = statements_.find(sql); found != statements_.end()) return found->second;
+void Database::finalizeAll() {
+    for (auto& [shape, statement] : statements_) sqlite3_finalize(statement);
+    statements_.clear();
+}
+
+sqlite3_stmt* Database::prepareNew(std::string shape, const std::string& sql, OSStatus& status) {
     sqlite3_stmt* statement = nullptr;
     const int rc = sqlite3_prepare_v3(db_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &statement, nullptr);
     if (rc != SQLITE_OK) {
         status = statusOfSqlite(rc);
         return nullptr;
     }
-    statements_.emplace(sql, statement);
+    // A full cache starts over: no statement handed out earlier is in use any more.
+    if (statements_.size() >= kMaximumStatements) finalizeAll();
+    statements_.emplace(std::move(shape), statement);
     return statement;
 }
 

@@ -1,8 +1,12 @@
 #include <QVPlatform/security/detail/ItemStore.h>
 
+#include <QVPlatform/foundation/Host.h>
 #include <QVPlatform/security/SecItem.h>
 
+#include <pthread.h>
 #include <unistd.h>
+
+#include <atomic>
 
 #include <system_error>
 
@@ -72,12 +76,24 @@ OSStatus recordKey(Database& db, const std::string& identifier) {
     return statusOfSqlite(sqlite3_step(statement));
 }
 
+// Lookups name the service (or server) and usually the account; without these indexes each
+// would scan the table, since the uniqueness indexes lead with the access group. Made on
+// every open when missing: a database of an earlier build gains them, and a build without
+// them reads the database unchanged, so the schema version stays.
+constexpr const char* kLookupIndexes = R"sql(
+CREATE INDEX IF NOT EXISTS genp_lookup ON genp(svce, acct);
+CREATE INDEX IF NOT EXISTS inet_lookup ON inet(srvr, acct);
+)sql";
+
 OSStatus makeSchema(Database& db) {
     std::int64_t version = 0;
     if (OSStatus s = readInteger(db, "PRAGMA user_version", version); s != errSecSuccess) return s;
-    if (version == kSchemaVersion) return errSecSuccess;
-    if (version != 0) return errSecInvalidKeychain;  // a newer or unknown layout: leave it alone
-    return db.exec(kSchema);
+    if (version == 0) {
+        if (OSStatus s = db.exec(kSchema); s != errSecSuccess) return s;
+    } else if (version != kSchemaVersion) {
+        return errSecInvalidKeychain;  // a newer or unknown layout: leave it alone
+    }
+    return db.exec(kLookupIndexes);
 }
 
 // Loads the key, or makes it when no sealed secret depends on an earlier one. A missing or
@@ -105,31 +121,33 @@ OSStatus loadKey(Database& db, const std::filesystem::path& keyPath, std::shared
     return recordKey(db, key->identifier());
 }
 
+// Forks seen by this process and its ancestors since the store was first used: a child
+// finds a count its connection was not opened under. (Cheaper than getpid(), a system call,
+// on every call.)
+std::atomic<unsigned> forkCount{0};
+
 }  // namespace
 
 ItemStore& ItemStore::shared() {
-    static ItemStore* store = new ItemStore;  // lives until exit; callers may run during teardown
+    static ItemStore* store = [] {
+        ::pthread_atfork(nullptr, nullptr, [] { forkCount.fetch_add(1, std::memory_order_relaxed); });
+        return new ItemStore;  // lives until exit; callers may run during teardown
+    }();
     return *store;
 }
 
-OSStatus ItemStore::withDatabase(
-    const std::function<OSStatus(Database&, const std::shared_ptr<const StoreKey>&)>& work) {
-    std::lock_guard lock(mutex_);
-    if (OSStatus s = ensureOpen(); s != errSecSuccess) return s;
-    return work(*database_, key_);
-}
-
 OSStatus ItemStore::ensureOpen() {
-    const std::filesystem::path folder = SecKeychainFolder();
-    if (database_ && pid_ != ::getpid()) {
+    // Compared as text on every call; the folder path is only made when the home changed.
+    std::string home = Host::homeDirectoryText();
+    if (database_ && forks_ != forkCount.load(std::memory_order_relaxed)) {
         // A forked child must not use (or close) the parent's connection.
         database_->abandon();
         database_.reset();
     }
-    if (database_ && folder_ == folder) return errSecSuccess;
+    if (database_ && home_ == home) return errSecSuccess;
     database_.reset();
     key_.reset();
-    const OSStatus status = openAt(folder);
+    const OSStatus status = openAt(std::move(home));
     if (status != errSecSuccess) {
         database_.reset();
         key_.reset();
@@ -137,7 +155,8 @@ OSStatus ItemStore::ensureOpen() {
     return status;
 }
 
-OSStatus ItemStore::openAt(const std::filesystem::path& folder) {
+OSStatus ItemStore::openAt(std::string home) {
+    const std::filesystem::path folder = SecKeychainFolder(home);
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) return errSecNotAvailable;
@@ -148,8 +167,8 @@ OSStatus ItemStore::openAt(const std::filesystem::path& folder) {
     if (OSStatus s = makeSchema(*database_); s != errSecSuccess) return s;
     if (OSStatus s = loadKey(*database_, folder / "keychain.key", key_); s != errSecSuccess) return s;
     if (OSStatus s = transaction.commit(); s != errSecSuccess) return s;
-    folder_ = folder;
-    pid_ = ::getpid();
+    home_ = std::move(home);
+    forks_ = forkCount.load(std::memory_order_relaxed);
     return errSecSuccess;
 }
 

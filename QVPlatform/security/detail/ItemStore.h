@@ -8,10 +8,9 @@
 #include <QVPlatform/security/detail/StoreKey.h>
 
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <mutex>
-#include <sys/types.h>
+#include <string>
 
 namespace platform::detail {
 
@@ -22,17 +21,23 @@ public:
     // Runs `work` under the store lock with the open database and its key; opens (or
     // reopens, after a fork or a change of home folder) first. Answers the open's failure
     // without running `work`.
-    OSStatus withDatabase(const std::function<OSStatus(Database&, const std::shared_ptr<const StoreKey>&)>& work);
+    // `work` is called as work(Database&, const std::shared_ptr<const StoreKey>&).
+    template <class Work>
+    OSStatus withDatabase(Work&& work) {
+        std::lock_guard lock(mutex_);
+        if (OSStatus s = ensureOpen(); s != errSecSuccess) return s;
+        return work(*database_, key_);
+    }
 
 private:
     OSStatus ensureOpen();
-    OSStatus openAt(const std::filesystem::path& folder);
+    OSStatus openAt(std::string home);
 
-    std::mutex mutex_;  // guards database_, key_, folder_ and pid_
+    std::mutex mutex_;  // guards database_, key_, home_ and forks_
     std::unique_ptr<Database> database_;
     std::shared_ptr<const StoreKey> key_;
-    std::filesystem::path folder_;
-    pid_t pid_ = 0;
+    std::string home_;  // the home folder the database was opened under
+    unsigned forks_ = 0;  // the fork count the database was opened under
 };
 
 }  // namespace platform::detail

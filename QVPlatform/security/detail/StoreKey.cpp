@@ -25,11 +25,6 @@ constexpr std::size_t kTagSize = 16;
 constexpr std::array<std::uint8_t, 4> kKeyMagic{'Q', 'V', 'K', '1'};
 constexpr std::size_t kKeyFileSize = kKeyMagic.size() + 32;
 
-struct CipherContextFree {
-    void operator()(EVP_CIPHER_CTX* context) const { EVP_CIPHER_CTX_free(context); }
-};
-using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, CipherContextFree>;
-
 
 bool writeAll(int fd, const std::uint8_t* bytes, std::size_t count) {
     while (count > 0) {
@@ -48,6 +43,9 @@ void syncFolder(const std::filesystem::path& folder) {
 }
 
 }  // namespace
+
+// Freeing a context also wipes the key schedule it holds.
+void CipherContextFree::operator()(EVP_CIPHER_CTX* context) const { EVP_CIPHER_CTX_free(context); }
 
 void wipe(void* bytes, std::size_t count) {
     if (bytes && count) OPENSSL_cleanse(bytes, count);
@@ -87,22 +85,67 @@ StoreKey::StoreKey(const std::array<std::uint8_t, 32>& bytes) : bytes_(bytes) {
 
 StoreKey::~StoreKey() { wipe(bytes_.data(), bytes_.size()); }
 
+// A cipher context keyed with the store key, borrowed from the key's pool for one
+// operation. A context that failed (an OpenSSL error or a secret that did not authenticate)
+// is freed rather than pooled, so the pool only ever holds contexts in a known state.
+class StoreKey::Lease {
+public:
+    Lease(const StoreKey& key, Direction direction) : key_(key), direction_(direction) {
+        {
+            std::lock_guard lock(key_.poolMutex_);
+            std::vector<CipherContext>& pool = idle();
+            if (!pool.empty()) {
+                context_ = std::move(pool.back());
+                pool.pop_back();
+                return;
+            }
+        }
+        context_.reset(EVP_CIPHER_CTX_new());
+        if (!context_) return;
+        const std::uint8_t* bytes = key_.bytes_.data();
+        const int keyed = direction == Direction::seal
+                              ? EVP_EncryptInit_ex(context_.get(), EVP_aes_256_gcm(), nullptr, bytes, nullptr)
+                              : EVP_DecryptInit_ex(context_.get(), EVP_aes_256_gcm(), nullptr, bytes, nullptr);
+        if (keyed != 1) context_.reset();
+    }
+    ~Lease() {
+        if (!context_) return;
+        std::lock_guard lock(key_.poolMutex_);
+        if (std::vector<CipherContext>& pool = idle(); pool.size() < kIdleContexts) pool.push_back(std::move(context_));
+    }
+    Lease(const Lease&) = delete;
+    Lease& operator=(const Lease&) = delete;
+
+    EVP_CIPHER_CTX* get() const { return context_.get(); }
+    void discard() { context_.reset(); }
+
+private:
+    static constexpr std::size_t kIdleContexts = 8;
+    std::vector<CipherContext>& idle() const { return direction_ == Direction::seal ? key_.sealers_ : key_.openers_; }
+
+    const StoreKey& key_;
+    Direction direction_;
+    CipherContext context_;
+};
+
 std::optional<Data> StoreKey::seal(std::span<const std::uint8_t> plaintext,
                                    std::span<const std::uint8_t> associated) const {
-    const std::vector<std::uint8_t> nonce = randomBytes(kNonceSize);
-    CipherContext context(EVP_CIPHER_CTX_new());
-    if (nonce.size() != kNonceSize || !context) return std::nullopt;
+    Lease context(*this, Direction::seal);
+    if (!context.get()) return std::nullopt;
     std::vector<std::uint8_t> out(kNonceSize + plaintext.size() + kTagSize);
-    std::copy(nonce.begin(), nonce.end(), out.begin());
+    if (RAND_bytes(out.data(), static_cast<int>(kNonceSize)) != 1) return std::nullopt;
     int length = 0;
     int finalLength = 0;
-    if (EVP_EncryptInit_ex(context.get(), EVP_aes_256_gcm(), nullptr, bytes_.data(), nonce.data()) != 1 ||
+    // The context already holds the key: only the nonce is set per secret.
+    if (EVP_EncryptInit_ex(context.get(), nullptr, nullptr, nullptr, out.data()) != 1 ||
         EVP_EncryptUpdate(context.get(), nullptr, &length, associated.data(), static_cast<int>(associated.size())) != 1 ||
         EVP_EncryptUpdate(context.get(), out.data() + kNonceSize, &length, plaintext.data(),
                           static_cast<int>(plaintext.size())) != 1 ||
         EVP_EncryptFinal_ex(context.get(), out.data() + kNonceSize + length, &finalLength) != 1 ||
         EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_GET_TAG, kTagSize,
                             out.data() + kNonceSize + plaintext.size()) != 1) {
+        context.discard();
+        wipe(out.data(), out.size());
         return std::nullopt;
     }
     return Data(std::move(out));
@@ -112,20 +155,21 @@ std::optional<Data> StoreKey::open(std::span<const std::uint8_t> sealed,
                                    std::span<const std::uint8_t> associated) const {
     if (sealed.size() < kNonceSize + kTagSize) return std::nullopt;
     const std::size_t textSize = sealed.size() - kNonceSize - kTagSize;
-    CipherContext context(EVP_CIPHER_CTX_new());
-    if (!context) return std::nullopt;
+    Lease context(*this, Direction::open);
+    if (!context.get()) return std::nullopt;
     std::vector<std::uint8_t> out(textSize);
     std::array<std::uint8_t, kTagSize> tag{};
     std::copy(sealed.end() - kTagSize, sealed.end(), tag.begin());
     int length = 0;
     int finalLength = 0;
     const bool ok =
-        EVP_DecryptInit_ex(context.get(), EVP_aes_256_gcm(), nullptr, bytes_.data(), sealed.data()) == 1 &&
+        EVP_DecryptInit_ex(context.get(), nullptr, nullptr, nullptr, sealed.data()) == 1 &&
         EVP_DecryptUpdate(context.get(), nullptr, &length, associated.data(), static_cast<int>(associated.size())) == 1 &&
         EVP_DecryptUpdate(context.get(), out.data(), &length, sealed.data() + kNonceSize, static_cast<int>(textSize)) == 1 &&
         EVP_CIPHER_CTX_ctrl(context.get(), EVP_CTRL_GCM_SET_TAG, kTagSize, tag.data()) == 1 &&
         EVP_DecryptFinal_ex(context.get(), out.data() + length, &finalLength) == 1;
     if (!ok) {
+        context.discard();
         wipe(out.data(), out.size());
         return std::nullopt;
     }

@@ -1,5 +1,9 @@
 // The store's AES-256 key, kept in a file beside the database, and the sealing of secrets
 // with AES-256-GCM. The key bytes are wiped when the key is dropped.
+//
+// Sealing and opening may run on any thread at once. Each runs on a cipher context already
+// keyed (the AES key schedule is made once per context, not per secret), borrowed from a
+// small pool under a lock and given back after use; contexts beyond the pool's size are freed.
 #pragma once
 
 #include <QVPlatform/base/Data.h>
@@ -9,12 +13,20 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include <openssl/types.h>
+
 namespace platform::detail {
+
+struct CipherContextFree {
+    void operator()(EVP_CIPHER_CTX* context) const;
+};
+using CipherContext = std::unique_ptr<EVP_CIPHER_CTX, CipherContextFree>;
 
 class StoreKey {
 public:
@@ -32,8 +44,14 @@ public:
     std::optional<Data> open(std::span<const std::uint8_t> sealed, std::span<const std::uint8_t> associated) const;
 
 private:
+    class Lease;
+    enum class Direction { seal, open };
+
     std::array<std::uint8_t, 32> bytes_;
     std::string identifier_;
+    mutable std::mutex poolMutex_;                 // guards sealers_ and openers_
+    mutable std::vector<CipherContext> sealers_;   // keyed for encryption, idle
+    mutable std::vector<CipherContext> openers_;   // keyed for decryption, idle
 };
 
 // Reads the key file at `path`. errSecItemNotFound when there is none; errSecInvalidKeychain

@@ -170,7 +170,7 @@ TEST(CGContext, ShadowFallsOffAwayFromTheShape) {
     EXPECT_EQ(pixelAt(b, 38, 30)[0], 0);  // black
 
     // An enormous blur is capped: it draws quickly, in bounded memory, as a faint haze.
-    auto wide = CGContext::make(20, 20, 3);
+    auto wide = CGContext::make(60, 60, 3);
     wide->setShadow({0, 0}, 1e9, CGColor::black());
     wide->fillRect({{2, 2}, {2, 2}}, kRed);
     EXPECT_EQ(pixelAt(wide->bitmap(), 9, 9), kOpaqueRed);

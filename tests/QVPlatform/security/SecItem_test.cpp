@@ -138,6 +138,88 @@ TEST(SecItem, ReturnsThePlatformShapesWithTypedValues) {
     EXPECT_EQ(out.count(), 1u);
 }
 
+TEST(SecItem, NamedAttributesReturnOnlyThoseAttributes) {
+    qvtest::KeychainHome home;
+    auto acl = SecAccessControlCreateWithFlags(nullptr, kSecAttrAccessibleAlways, 0, nullptr);
+    ASSERT_EQ(SecItemAdd(with(with(generic("s", "a"), kSecValueData, bytes("A")), kSecAttrLabel, "L"), nullptr),
+              errSecSuccess);
+    ASSERT_EQ(SecItemAdd(with(with(generic("s", "b"), kSecValueData, bytes("B")), kSecAttrAccessControl, acl), nullptr),
+              errSecSuccess);
+    const Any::Dictionary all{{kSecClass, kSecClassGenericPassword}, {kSecAttrService, "s"},
+                              {kSecMatchLimit, kSecMatchLimitAll}};
+    Any out;
+    ASSERT_EQ(SecItemCopyMatching(with(all, kSecReturnAttributeKeys, Any::List{kSecAttrAccount, kSecAttrLabel}), &out),
+              errSecSuccess);
+    ASSERT_EQ(out.count(), 2u);
+    EXPECT_EQ(out[0].asDictionary()->size(), 2u);  // no class, no dates, no secret
+    EXPECT_EQ(out[0][kSecAttrAccount].string(), "a");
+    EXPECT_EQ(out[0][kSecAttrLabel].string(), "L");
+    EXPECT_EQ(out[1].asDictionary()->size(), 1u);  // b has no label: left out, as for all attributes
+    // With the secret and the reference, and with the access control object alone.
+    const auto account = with(generic("s", "a"), kSecReturnAttributeKeys, Any::List{kSecAttrAccount});
+    ASSERT_EQ(SecItemCopyMatching(with(with(account, kSecReturnData, true), kSecReturnPersistentRef, true), &out),
+              errSecSuccess);
+    EXPECT_EQ(out[kSecAttrAccount].string(), "a");
+    EXPECT_EQ(*out[kSecValueData].asData(), bytes("A"));
+    EXPECT_TRUE(out[kSecValuePersistentRef].isData());
+    EXPECT_EQ(out.count(), 3u);
+    ASSERT_EQ(SecItemCopyMatching(with(generic("s", "b"), kSecReturnAttributeKeys, Any::List{kSecAttrAccessControl}),
+                                  &out),
+              errSecSuccess);
+    ASSERT_EQ(out.count(), 1u);
+    const auto control = out[kSecAttrAccessControl].objectAs<SecAccessControl>();
+    ASSERT_TRUE(control);
+    EXPECT_EQ(control->protection(), kSecAttrAccessibleAlways);
+    // Names of no attribute of the class, or a list of other things: errSecParam.
+    EXPECT_EQ(SecItemCopyMatching(with(all, kSecReturnAttributeKeys, Any::List{kSecAttrServer}), &out), errSecParam);
+    EXPECT_EQ(SecItemCopyMatching(with(all, kSecReturnAttributeKeys, Any::List{1}), &out), errSecParam);
+    EXPECT_EQ(SecItemCopyMatching(with(all, kSecReturnAttributeKeys, kSecAttrAccount), &out), errSecParam);
+}
+
+TEST(SecItem, ManySearchShapesKeepAnsweringRightly) {
+    qvtest::KeychainHome home;
+    ASSERT_EQ(SecItemAdd(with(with(generic("s", "a"), kSecValueData, bytes("A")), kSecAttrLabel, "L"), nullptr),
+              errSecSuccess);
+    // Far more distinct statements than a connection keeps prepared: every subset of five
+    // attributes, each search followed by a read through a statement made earlier.
+    const char* names[] = {kSecAttrAccount, kSecAttrLabel, kSecAttrService, kSecAttrAccessible, kSecAttrCreationDate};
+    for (unsigned subset = 1; subset < 32; ++subset) {
+        for (const bool withData : {false, true}) {
+            Any::List keys;
+            for (unsigned bit = 0; bit < 5; ++bit) {
+                if (subset & (1u << bit)) keys.emplace_back(names[bit]);
+            }
+            Any out;
+            ASSERT_EQ(SecItemCopyMatching(with(with(generic("s", "a"), kSecReturnAttributeKeys, keys), kSecReturnData,
+                                               withData),
+                                          &out),
+                      errSecSuccess);
+            EXPECT_EQ(out.count(), keys.size() + (withData ? 1 : 0)) << subset;
+            if (subset & 2u) {
+                EXPECT_EQ(out[kSecAttrLabel].string(), "L");
+            }
+            if (withData) {
+                EXPECT_EQ(out[kSecValueData], Any(bytes("A")));
+            }
+            EXPECT_EQ(readSecret(generic("s", "a")), "A");
+        }
+    }
+    // Match limits are bound, not written into the statement.
+    ASSERT_EQ(SecItemAdd(with(generic("s", "b"), kSecValueData, bytes("B")), nullptr), errSecSuccess);
+    for (const std::int64_t limit : {1, 2, 3, 100}) {
+        Any out;
+        ASSERT_EQ(SecItemCopyMatching({{kSecClass, kSecClassGenericPassword}, {kSecMatchLimit, limit},
+                                       {kSecReturnData, true}},
+                                      &out),
+                  errSecSuccess);
+        if (limit == 1) {
+            EXPECT_EQ(out, Any(bytes("A")));
+        } else {
+            EXPECT_EQ(out.count(), 2u) << limit;
+        }
+    }
+}
+
 TEST(SecItem, InternetUniquenessIncludesPortPathAndDomain) {
     qvtest::KeychainHome home;
     Any::Dictionary base{{kSecClass, kSecClassInternetPassword}, {kSecAttrServer, "h"}, {kSecAttrAccount, "a"}};

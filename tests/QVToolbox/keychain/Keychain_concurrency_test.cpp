@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 namespace QVToolbox {
 namespace {
@@ -35,6 +36,25 @@ TEST(KeychainConcurrency, TwoThreadsSettingTheSameNewKeysNeverThrowOrLoseAWrite)
         EXPECT_TRUE(*value == "a" + std::to_string(i) || *value == "b" + std::to_string(i)) << *value;
     }
     EXPECT_EQ(keychain->allKeys().size(), static_cast<std::size_t>(kRounds));
+}
+
+TEST(KeychainConcurrency, ReadersOnManyThreadsEachGetTheirOwnSecret) {
+    qvtest::KeychainHome home;
+    auto keychain = Keychain::make("readers");
+    constexpr int kKeys = 8;
+    for (int k = 0; k < kKeys; ++k) keychain->set("secret-" + std::to_string(k), "key" + std::to_string(k));
+    // Secrets are opened outside the store's lock, on cipher contexts shared through a pool.
+    std::atomic<int> wrong{0};
+    auto reader = [&](int offset) {
+        for (int i = 0; i < 300; ++i) {
+            const int k = (i + offset) % kKeys;
+            if (keychain->get("key" + std::to_string(k)) != "secret-" + std::to_string(k)) wrong.fetch_add(1);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) threads.emplace_back(reader, t);
+    for (std::thread& thread : threads) thread.join();
+    EXPECT_EQ(wrong.load(), 0);
 }
 
 }  // namespace

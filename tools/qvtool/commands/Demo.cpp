@@ -4,6 +4,7 @@
 // removes or overwrites what it did not make. Re-running on its own output is fine.
 #include "../Cli.h"
 #include "../Replay.h"
+#include "../SvgRender.h"
 #include "../UiSample.h"
 
 #include <QVToolbox/QVToolbox.h>
@@ -204,11 +205,61 @@ struct Section {
     void (*run)(const fs::path& outputFolder);
 };
 
+// Two drawings written as SVG, then rendered: at their own size and at 256×256.
+constexpr const char* kHouseSvg = R"svg(<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="200" height="160" viewBox="0 0 200 160">
+  <rect x="0" y="0" width="200" height="160" fill="#bfe3ff"/>
+  <circle cx="165" cy="32" r="18" fill="gold" stroke="orange" stroke-width="3"/>
+  <rect x="0" y="130" width="200" height="30" fill="forestgreen"/>
+  <g id="house" fill="#f5deb3" stroke="#5a3a1a" stroke-width="2">
+    <rect x="50" y="70" width="90" height="62"/>
+    <polygon points="40,72 95,30 150,72"/>
+    <rect x="85" y="95" width="20" height="37"/>
+  </g>
+  <g fill="#9ad0f5" stroke="white" stroke-width="2">
+    <rect x="60" y="82" width="18" height="16" rx="3"/>
+    <rect x="113" y="82" width="18" height="16" rx="3"/>
+  </g>
+  <path d="M10 150 Q30 120 50 150 T90 150" fill="none" stroke="darkgreen" stroke-width="4" stroke-linecap="round"/>
+  <polyline points="150,140 160,120 170,140 180,120 190,140" fill="none" stroke="#2e8b57" stroke-width="3" stroke-linejoin="round"/>
+  <ellipse cx="40" cy="28" rx="25" ry="10" style="fill:white;opacity:0.9"/>
+  <line x1="0" y1="131" x2="200" y2="131" stroke="#333" stroke-width="1"/>
+</svg>)svg";
+constexpr const char* kBadgeSvg = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="120" height="120" viewBox="0 0 120 120">
+  <circle cx="60" cy="60" r="56" fill="#663399"/>
+  <path fill-rule="evenodd" fill="white" d="M60 18 C83 18 102 37 102 60 C102 83 83 102 60 102 C37 102 18 83 18 60 C18 37 37 18 60 18 Z M60 34 C46 34 34 46 34 60 C34 74 46 86 60 86 C74 86 86 74 86 60 C86 46 74 34 60 34 Z"/>
+  <g transform="translate(60 60) rotate(45)">
+    <rect x="-6" y="-40" width="12" height="80" fill="#ffcc00" stroke="#000" stroke-width="1.5"/>
+  </g>
+  <path d="M 30,95 l 10,-8 10,8 10,-8 10,8 10,-8 10,8" fill="none" stroke="rgb(255, 204, 0)" stroke-width="3"/>
+</svg>)svg";
+
+void svgSection(const fs::path& out) {
+    for (const auto& [name, svg] : {std::pair{"house", kHouseSvg}, std::pair{"badge", kBadgeSvg}}) {
+        const std::string base = std::string("svg-") + name;
+        std::ofstream(out / (base + ".svg"), std::ios::binary | std::ios::trunc) << svg;
+        const auto document = readSvg(platform::Data::fromString(svg), base + ".svg",
+                                      QVToolbox::SVGParserSupportedElements::allSupportedElements());
+        const auto box = document.layer->boundingBox();
+        std::cout << base << ".svg: shapes within " << box.size.width << "x" << box.size.height << " at (" << box.origin.x
+                  << ", " << box.origin.y << "), parsed in " << static_cast<long>(document.milliseconds * 1000) << " us\n";
+        for (const auto& [suffix, size] : {std::pair{"", std::optional<std::pair<int, int>>()},
+                                           std::pair{"-256", std::optional(std::pair{256, 256})}}) {
+            const auto png = renderSvg(document, size, platform::CGColor::white(), base + ".svg");
+            const fs::path file = out / (base + suffix + ".png");
+            std::ofstream(file, std::ios::binary | std::ios::trunc)
+                .write(reinterpret_cast<const char*>(png.bytes()), static_cast<std::streamsize>(png.count()));
+            std::cout << "  wrote " << file.string() << "\n";
+        }
+    }
+}
+
 const Section kSections[] = {
     {"Core frame", coreSection},
     {"Text utilities", textSection},
     {"Files, dates and data", dataSection},
     {"Timing: throttler, debouncer, repeater (manual clock)", timingSection},
+    {"SVG drawings rendered to PNG", svgSection},
     {"Views rendered to a picture", uiSection},
 };
 
