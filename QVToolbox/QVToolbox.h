@@ -47,6 +47,11 @@
 #include <QVToolbox/UIKitExtension/ColorHelpers.h>
 #include <QVToolbox/UIKitExtension/ImageCompressionMembers.h>
 
+#include <QVToolbox/gif/AnimatedFrame.h>
+#include <QVToolbox/gif/FrameDelay.h>
+#include <QVToolbox/gif/FrameStore.h>
+#include <QVToolbox/gif/GIFImageMembers.h>
+
 #include <QVToolbox/keychain/Keychain.h>
 
 #include <QVToolbox/timing/Timing.h>
@@ -77,7 +82,8 @@ struct HxPOP : HxPOPStorage<Base>,
                           VideoMembers,
                           DateMembers,
                           JSONMembers,
-                          ImageCompressionMembers> {};
+                          ImageCompressionMembers,
+                          GIFImageMembers> {};
 
 template <class Base>
 struct QV : MemberSets<QV<Base>, Base,

@@ -52,8 +52,10 @@ TEST(QvtoolGif, InfoListsCanvasLoopsAndDelays) {
     const auto path = writeGif(folder.folder + "/a.gif", threeFrames());
     EXPECT_TRUE(answers({"gif", "info", path},
                         "type: com.compuserve.gif\ncanvas: 5 x 3\nloop count: 0 (forever)\nframes: 3\n"
-                        "frame 0: delay 0.10 s (unclamped 0.00 s)\nframe 1: delay 0.25 s (unclamped 0.25 s)\n"
-                        "frame 2: no delay (no control extension)\nloop duration: 0.35 s (sum of the delays)\n"));
+                        "frame 0: delay 0.10 s (unclamped 0.00 s), store 0.067 s, builder 100 ms\n"
+                        "frame 1: delay 0.25 s (unclamped 0.25 s), store 0.250 s, builder 250 ms\n"
+                        "frame 2: no delay (no control extension), store 0.067 s, builder 100 ms\n"
+                        "loop duration: 0.35 s (sum of the delays), store 0.383 s, builder 0.450 s\n"));
     auto once = threeFrames();
     once.loopCount.reset();
     const auto plain = writeGif(folder.folder + "/b.gif", once);

@@ -2,11 +2,14 @@
 // count; every composited frame as a PNG; all frames side by side in one picture.
 #include "../Cli.h"
 
+#include <QVToolbox/gif/FrameDelay.h>
+
 #include <QVPlatform/base/Any.h>
 #include <QVPlatform/graphics/ImageCodec.h>
 #include <QVPlatform/graphics/ImageSource.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -36,14 +39,14 @@ void writeFile(const fs::path& path, const Data& data) {
     if (!out.flush()) throw Failure("cannot write " + path.string());
 }
 
-std::string seconds(double value) {
+std::string seconds(double value, int decimals = 2) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.2f", value);
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
 
 void defineInfo(CLI::App& group) {
-    Verb verb(group, "info", "canvas size, loop count, frame count and each frame's delays");
+    Verb verb(group, "info", "canvas size, loop count, frame count, each frame's delays and how the players time it");
     const auto& file = verb.argument("FILE", "a GIF (PNG and JPEG show one frame)");
     verb.run([&file] {
         const auto source = openSource(file);
@@ -65,21 +68,31 @@ void defineInfo(CLI::App& group) {
                                      : std::to_string(loops.integerValue()) + (loops.integerValue() == 0 ? " (forever)" : ""))
                   << "\n";
         std::cout << "frames: " << count << "\n";
-        double total = 0;
+        // Each frame also as the two players time it: a frame store (0 s unless a GIF of 2
+        // frames or more; the loop counts each frame at most 1 s) and a whole-GIF image.
+        const bool storeTimesFrames = UTTypeConformsTo(CGImageSourceGetType(*source).value_or(""), kUTTypeGIF) && count >= 2;
+        double total = 0, storeTotal = 0;
+        std::int64_t builderTotal = 0;
         for (std::size_t i = 0; i < count; ++i) {
             const Any properties(*CGImageSourceCopyPropertiesAtIndex(*source, i));
             const Any& frame = properties[kCGImagePropertyGIFDictionary];
+            const double store = storeTimesFrames ? QVToolbox::frameStoreDelay(properties) : 0;
+            const std::int64_t builder = QVToolbox::builderDelayMilliseconds(properties);
+            storeTotal += std::min(store, 1.0);
+            builderTotal += builder;
             std::cout << "frame " << i << ": ";
             if (frame.isNull()) {
-                std::cout << "no delay (no control extension)\n";
-                continue;
+                std::cout << "no delay (no control extension)";
+            } else {
+                const double delay = frame[kCGImagePropertyGIFDelayTime].doubleValue();
+                total += delay;
+                std::cout << "delay " << seconds(delay) << " s (unclamped "
+                          << seconds(frame[kCGImagePropertyGIFUnclampedDelayTime].doubleValue()) << " s)";
             }
-            const double delay = frame[kCGImagePropertyGIFDelayTime].doubleValue();
-            total += delay;
-            std::cout << "delay " << seconds(delay) << " s (unclamped "
-                      << seconds(frame[kCGImagePropertyGIFUnclampedDelayTime].doubleValue()) << " s)\n";
+            std::cout << ", store " << seconds(store, 3) << " s, builder " << builder << " ms\n";
         }
-        std::cout << "loop duration: " << seconds(total) << " s (sum of the delays)\n";
+        std::cout << "loop duration: " << seconds(total) << " s (sum of the delays), store " << seconds(storeTotal, 3)
+                  << " s, builder " << seconds(static_cast<double>(builderTotal) / 1000, 3) << " s\n";
         return 0;
     });
 }
