@@ -30,6 +30,40 @@ double clampCoordinate(double v) {
 
 double clampUnit(double v) { return std::isnan(v) ? 0 : std::clamp(v, 0.0, 1.0); }
 
+// Un-premultiplied RGBA bytes to Cairo's premultiplied native-endian ARGB words. Opaque and
+// clear pixels, most of any picture, take no arithmetic.
+void premultiplyRow(const std::uint8_t* in, std::uint32_t* out, int count) {
+    for (int x = 0; x < count; ++x, in += 4) {
+        const unsigned a = in[3];
+        if (a == 255) {
+            out[x] = 0xFF000000u | unsigned{in[0]} << 16 | unsigned{in[1]} << 8 | in[2];
+        } else if (a == 0) {
+            out[x] = 0;
+        } else {
+            auto pre = [a](unsigned c) { return (c * a + 127) / 255; };
+            out[x] = a << 24 | pre(in[0]) << 16 | pre(in[1]) << 8 | pre(in[2]);
+        }
+    }
+}
+
+// The reverse: premultiplied ARGB words to RGBA bytes, rounding to the nearest value.
+void unpremultiplyRow(const std::uint32_t* in, std::uint8_t* out, int count) {
+    for (int x = 0; x < count; ++x, out += 4) {
+        const std::uint32_t v = in[x];
+        const unsigned a = v >> 24;
+        if (a == 255) {
+            out[0] = static_cast<std::uint8_t>(v >> 16), out[1] = static_cast<std::uint8_t>(v >> 8);
+            out[2] = static_cast<std::uint8_t>(v), out[3] = 255;
+        } else if (a == 0) {
+            out[0] = out[1] = out[2] = out[3] = 0;
+        } else {
+            auto un = [a](unsigned c) { return static_cast<std::uint8_t>(std::min(255u, (c * 255 + a / 2) / a)); };
+            out[0] = un((v >> 16) & 0xFF), out[1] = un((v >> 8) & 0xFF), out[2] = un(v & 0xFF);
+            out[3] = static_cast<std::uint8_t>(a);
+        }
+    }
+}
+
 // A matrix Cairo accepts and that maps to a drawable area: finite, with a determinant that
 // is neither zero nor so small that inverting it overflows.
 bool usable(const CGAffineTransform& t) {
@@ -54,7 +88,18 @@ struct GState {
 struct Group {
     GState outer;            // the state at the begin, restored at the end
     std::size_t stackDepth;  // saves made inside the group are unwound at its end
+    bool cropped = false;    // a Cairo save holds the crop clip, undone after the pop
 };
+
+// A device-space box, in whole pixels.
+struct PixelBox {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+PixelBox roundedOut(double x1, double y1, double x2, double y2) {
+    return {std::floor(clampCoordinate(x1)), std::floor(clampCoordinate(y1)), std::ceil(clampCoordinate(x2)),
+            std::ceil(clampCoordinate(y2))};
+}
 
 }  // namespace
 
@@ -120,17 +165,50 @@ struct CGContext::Impl {
         cairo_set_source_rgba(cr.get(), c.red, c.green, c.blue, c.alpha * gs.alpha);
     }
 
+    // The device box of the current Cairo path, filled.
+    PixelBox fillBox() const {
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        cairo_fill_extents(cr.get(), &x1, &y1, &x2, &y2);
+        return roundedOut(x1, y1, x2, y2);
+    }
+
+    // The device box of `rect` in user space.
+    PixelBox deviceBox(CGRect rect) const {
+        const CGRect r = CGRectApplyAffineTransform(rect.standardized(), device());
+        return roundedOut(r.minX(), r.minY(), r.maxX(), r.maxY());
+    }
+
+    // Starts a group whose surface covers only `box` (and the clip): Cairo sizes a group by
+    // the clip, so a small box keeps both the group and its shadow mask small.
+    void pushGroup(const std::optional<PixelBox>& box) {
+        if (box) {
+            cairo_save(cr.get());
+            cairo_identity_matrix(cr.get());
+            cairo_new_path(cr.get());
+            cairo_rectangle(cr.get(), box->x1, box->y1, box->x2 - box->x1, box->y2 - box->y1);
+            cairo_clip(cr.get());
+        }
+        cairo_push_group(cr.get());
+    }
+
+    CairoPatternPtr popGroup(bool cropped) {
+        CairoPatternPtr group(cairo_pop_group(cr.get()));
+        if (cropped) cairo_restore(cr.get());
+        return group;
+    }
+
     // Runs `paint` (which draws with the current source and alpha); with a shadow in force,
-    // draws it into a group first and casts the group's shadow under it.
+    // draws it into a group first (cropped to `box`, what `paint` covers, when known) and
+    // casts the group's shadow under it.
     template <class Paint>
-    void draw(Paint&& paint) {
+    void draw(Paint&& paint, const std::optional<PixelBox>& box = std::nullopt) {
         if (!gs.shadow.active()) {
             paint();
             return;
         }
-        cairo_push_group(cr.get());
+        pushGroup(box);
         paint();
-        CairoPatternPtr group(cairo_pop_group(cr.get()));
+        CairoPatternPtr group = popGroup(box.has_value());
         castShadow(group.get(), gs.shadow);
         cairo_identity_matrix(cr.get());
         cairo_set_source(cr.get(), group.get());
@@ -242,12 +320,19 @@ void CGContext::setShadow(CGSize offset, CGFloat blur, std::optional<CGColor> co
 void CGContext::fillPath(const CGPath& path, const CGColor& color, CGPathFillRule rule) {
     Impl& d = *impl_;
     if (path.isEmpty() || !d.canDraw()) return;
-    d.draw([&] {
+    std::optional<PixelBox> box;
+    if (d.gs.shadow.active()) {
         d.setPath(path);
-        cairo_set_fill_rule(d.cr.get(), rule == CGPathFillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-        d.setColor(color);
-        cairo_fill(d.cr.get());
-    });
+        box = d.fillBox();
+    }
+    d.draw(
+        [&] {
+            d.setPath(path);
+            cairo_set_fill_rule(d.cr.get(), rule == CGPathFillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+            d.setColor(color);
+            cairo_fill(d.cr.get());
+        },
+        box);
 }
 
 void CGContext::fillRect(CGRect rect, const CGColor& color) {
@@ -297,12 +382,13 @@ void CGContext::strokePath(const CGPath& path, const CGColor& color, const CGStr
 void CGContext::castShadow(const CGPath& path, CGPathFillRule rule) {
     Impl& d = *impl_;
     if (path.isEmpty() || !d.canDraw() || !d.gs.shadow.active()) return;
-    cairo_push_group(d.cr.get());
+    d.setPath(path);
+    d.pushGroup(d.fillBox());
     d.setPath(path);
     cairo_set_fill_rule(d.cr.get(), rule == CGPathFillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
     cairo_set_source_rgba(d.cr.get(), 0, 0, 0, d.gs.alpha);
     cairo_fill(d.cr.get());
-    CairoPatternPtr group(cairo_pop_group(d.cr.get()));
+    CairoPatternPtr group = d.popGroup(true);
     d.castShadow(group.get(), d.gs.shadow);
 }
 
@@ -349,13 +435,8 @@ CairoSurfacePtr surfaceFromBitmap(const Bitmap& bitmap) {
     std::uint8_t* data = cairo_image_surface_get_data(surface.get());
     const int stride = cairo_image_surface_get_stride(surface.get());
     for (int y = 0; y < bitmap.height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-        for (int x = 0; x < bitmap.width; ++x) {
-            const std::uint8_t* p = bitmap.pixel(x, y);
-            const unsigned a = p[3];
-            auto pre = [a](unsigned c) { return (c * a + 127) / 255; };
-            row[x] = (a << 24) | (pre(p[0]) << 16) | (pre(p[1]) << 8) | pre(p[2]);
-        }
+        premultiplyRow(bitmap.pixel(0, y), reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride),
+                       bitmap.width);
     }
     cairo_surface_mark_dirty(surface.get());
     return surface;
@@ -392,24 +473,35 @@ void CGContext::drawBitmap(const Bitmap& bitmap, CGRect rect, CGInterpolationQua
     cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
     CGMutablePath outline;
     outline.addRect(r);
-    d.draw([&] {
-        d.setPath(outline.path());
-        cairo_set_source(d.cr.get(), pattern.get());
-        if (d.gs.alpha >= 1) {
-            cairo_fill(d.cr.get());
-        } else {
-            cairo_save(d.cr.get());
-            cairo_clip(d.cr.get());
-            cairo_paint_with_alpha(d.cr.get(), d.gs.alpha);
-            cairo_restore(d.cr.get());
-        }
-    });
+    d.draw(
+        [&] {
+            d.setPath(outline.path());
+            cairo_set_source(d.cr.get(), pattern.get());
+            if (d.gs.alpha >= 1) {
+                cairo_fill(d.cr.get());
+            } else {
+                cairo_save(d.cr.get());
+                cairo_clip(d.cr.get());
+                cairo_paint_with_alpha(d.cr.get(), d.gs.alpha);
+                cairo_restore(d.cr.get());
+            }
+        },
+        d.deviceBox(r));
 }
 
 void CGContext::beginTransparencyLayer() {
     Impl& d = *impl_;
     d.groups.push_back({d.gs, d.stack.size()});
-    cairo_push_group(d.cr.get());
+    d.pushGroup(std::nullopt);
+    d.gs.alpha = 1;
+    d.gs.shadow = Shadow{};
+}
+
+void CGContext::beginTransparencyLayerWithRect(CGRect rect) {
+    Impl& d = *impl_;
+    if (!d.canDraw()) return beginTransparencyLayer();
+    d.groups.push_back({d.gs, d.stack.size(), true});
+    d.pushGroup(d.deviceBox(rect));
     d.gs.alpha = 1;
     d.gs.shadow = Shadow{};
 }
@@ -419,8 +511,9 @@ void CGContext::endTransparencyLayer() {
     if (d.groups.empty()) return;
     while (d.stack.size() > d.groups.back().stackDepth) restoreGState();
     const GState outer = d.groups.back().outer;
+    const bool cropped = d.groups.back().cropped;
     d.groups.pop_back();
-    CairoPatternPtr group(cairo_pop_group(d.cr.get()));
+    CairoPatternPtr group = d.popGroup(cropped);
     d.gs = outer;
     if (d.gs.shadow.active()) {
         // The group was drawn at alpha 1; its shadow fades with the alpha it is composited at.
@@ -442,18 +535,8 @@ Bitmap CGContext::bitmap() const {
     const int stride = cairo_image_surface_get_stride(surface);
     Bitmap out = Bitmap::make(impl_->width, impl_->height);
     for (int y = 0; y < out.height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-        for (int x = 0; x < out.width; ++x) {
-            const std::uint32_t v = row[x];
-            const unsigned a = v >> 24;
-            std::uint8_t* p = out.pixel(x, y);
-            p[3] = static_cast<std::uint8_t>(a);
-            if (a == 0) continue;
-            auto un = [a](unsigned c) { return static_cast<std::uint8_t>(std::min(255u, (c * 255 + a / 2) / a)); };
-            p[0] = un((v >> 16) & 0xFF);
-            p[1] = un((v >> 8) & 0xFF);
-            p[2] = un(v & 0xFF);
-        }
+        unpremultiplyRow(reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride),
+                         out.pixel(0, y), out.width);
     }
     return out;
 }

@@ -101,6 +101,9 @@ public:
     // Everything drawn until the matching end is composited as one picture, with the alpha
     // and shadow in force at the begin; inside, alpha is 1 and there is no shadow.
     void beginTransparencyLayer();
+    // The same, with what is drawn inside cut to `rect` (user space, at the begin): the group
+    // and its shadow cost only that area rather than the whole context.
+    void beginTransparencyLayerWithRect(CGRect rect);
     void endTransparencyLayer();
 
     // The pixels as un-premultiplied RGBA, top row first.
