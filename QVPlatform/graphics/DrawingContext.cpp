@@ -30,37 +30,42 @@ double clampCoordinate(double v) {
 
 double clampUnit(double v) { return std::isnan(v) ? 0 : std::clamp(v, 0.0, 1.0); }
 
-// Un-premultiplied RGBA bytes to Cairo's premultiplied native-endian ARGB words. Opaque and
-// clear pixels, most of any picture, take no arithmetic.
+// RGBA bytes read as a little-endian word and Cairo's native ARGB word differ by the places of
+// red and blue; swapping them is its own inverse.
+constexpr std::uint32_t swapRedBlue(std::uint32_t v) { return (v & 0xFF00FF00u) | (v >> 16 & 0xFFu) | (v & 0xFFu) << 16; }
+
+// Un-premultiplied RGBA bytes to Cairo's premultiplied ARGB words. Every pixel is swapped in
+// one straight (vectorisable) pass, then the few that are neither opaque nor clear are
+// premultiplied; clear ones lose their colour.
 void premultiplyRow(const std::uint8_t* in, std::uint32_t* out, int count) {
-    for (int x = 0; x < count; ++x, in += 4) {
-        const unsigned a = in[3];
-        if (a == 255) {
-            out[x] = 0xFF000000u | unsigned{in[0]} << 16 | unsigned{in[1]} << 8 | in[2];
-        } else if (a == 0) {
-            out[x] = 0;
-        } else {
-            auto pre = [a](unsigned c) { return (c * a + 127) / 255; };
-            out[x] = a << 24 | pre(in[0]) << 16 | pre(in[1]) << 8 | pre(in[2]);
-        }
+    for (int x = 0; x < count; ++x) {
+        std::uint32_t v;
+        std::memcpy(&v, in + static_cast<std::ptrdiff_t>(x) * 4, 4);
+        out[x] = swapRedBlue(v);
+    }
+    for (int x = 0; x < count; ++x) {
+        const unsigned a = out[x] >> 24;
+        if (a == 255) continue;
+        const std::uint8_t* p = in + static_cast<std::ptrdiff_t>(x) * 4;
+        auto pre = [a](unsigned c) { return (c * a + 127) / 255; };
+        out[x] = a << 24 | pre(p[0]) << 16 | pre(p[1]) << 8 | pre(p[2]);
     }
 }
 
-// The reverse: premultiplied ARGB words to RGBA bytes, rounding to the nearest value.
+// The reverse: premultiplied ARGB words to RGBA bytes, rounding to the nearest value. Opaque
+// and clear pixels (premultiplied clear is all zero) need only the swap.
 void unpremultiplyRow(const std::uint32_t* in, std::uint8_t* out, int count) {
-    for (int x = 0; x < count; ++x, out += 4) {
-        const std::uint32_t v = in[x];
-        const unsigned a = v >> 24;
-        if (a == 255) {
-            out[0] = static_cast<std::uint8_t>(v >> 16), out[1] = static_cast<std::uint8_t>(v >> 8);
-            out[2] = static_cast<std::uint8_t>(v), out[3] = 255;
-        } else if (a == 0) {
-            out[0] = out[1] = out[2] = out[3] = 0;
-        } else {
-            auto un = [a](unsigned c) { return static_cast<std::uint8_t>(std::min(255u, (c * 255 + a / 2) / a)); };
-            out[0] = un((v >> 16) & 0xFF), out[1] = un((v >> 8) & 0xFF), out[2] = un(v & 0xFF);
-            out[3] = static_cast<std::uint8_t>(a);
-        }
+    for (int x = 0; x < count; ++x) {
+        const std::uint32_t v = swapRedBlue(in[x]);
+        std::memcpy(out + static_cast<std::ptrdiff_t>(x) * 4, &v, 4);
+    }
+    // Reads the swapped bytes only, so `in` and `out` may be the same memory.
+    for (int x = 0; x < count; ++x) {
+        std::uint8_t* p = out + static_cast<std::ptrdiff_t>(x) * 4;
+        const unsigned a = p[3];
+        if (a == 255 || a == 0) continue;
+        auto un = [a](unsigned c) { return static_cast<std::uint8_t>(std::min(255u, (c * 255 + a / 2) / a)); };
+        p[0] = un(p[0]), p[1] = un(p[1]), p[2] = un(p[2]);
     }
 }
 
@@ -106,6 +111,7 @@ PixelBox roundedOut(double x1, double y1, double x2, double y2) {
 struct CGContext::Impl {
     int width = 0, height = 0;
     double scale = 1;
+    std::vector<std::uint8_t> pixels;  // the surface's memory, rows of width * 4 bytes
     CairoSurfacePtr surface;
     CairoPtr cr;
     GState gs;
@@ -279,7 +285,10 @@ std::unique_ptr<CGContext> CGContext::make(int pixelWidth, int pixelHeight, doub
     impl->width = pixelWidth;
     impl->height = pixelHeight;
     impl->scale = scale;
-    impl->surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixelWidth, pixelHeight));
+    // Our own memory under the surface, so that takeBitmap can hand it over without a copy.
+    impl->pixels.resize(static_cast<std::size_t>(pixelWidth) * pixelHeight * 4);
+    impl->surface.reset(cairo_image_surface_create_for_data(impl->pixels.data(), CAIRO_FORMAT_ARGB32, pixelWidth,
+                                                            pixelHeight, pixelWidth * 4));
     if (cairo_surface_status(impl->surface.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
     impl->cr.reset(cairo_create(impl->surface.get()));
     if (cairo_status(impl->cr.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
@@ -538,6 +547,27 @@ Bitmap CGContext::bitmap() const {
         unpremultiplyRow(reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride),
                          out.pixel(0, y), out.width);
     }
+    return out;
+}
+
+Bitmap CGContext::takeBitmap() {
+    Impl& d = *impl_;
+    cairo_surface_flush(d.surface.get());
+    // Cairo lets go of the memory first; a 1 × 1 surface keeps later calls harmless.
+    d.cr.reset();
+    d.surface.reset();
+    Bitmap out{d.width, d.height, std::move(d.pixels)};
+    for (int y = 0; y < out.height; ++y) {
+        std::uint8_t* row = out.pixel(0, y);
+        unpremultiplyRow(reinterpret_cast<const std::uint32_t*>(row), row, out.width);
+    }
+    d.width = d.height = 0;
+    d.pixels.clear();
+    d.stack.clear();
+    d.groups.clear();
+    d.gs = GState{};
+    d.surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+    d.cr.reset(cairo_create(d.surface.get()));
     return out;
 }
 

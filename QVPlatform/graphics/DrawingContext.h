@@ -108,6 +108,8 @@ public:
 
     // The pixels as un-premultiplied RGBA, top row first.
     Bitmap bitmap() const;
+    // The same, handed over without a copy; the context is left 0 × 0 and draws nothing more.
+    Bitmap takeBitmap();
     // The pixels as PNG, compressed with a fast zlib level.
     std::optional<Data> pngData() const;
 

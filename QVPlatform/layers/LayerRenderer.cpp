@@ -253,7 +253,7 @@ std::optional<Bitmap> LayerRenderer::renderBitmap(const CALayer& root, double sc
     if (!context) return std::nullopt;
     if (background) context->clear(*background);
     render(root, *context, provider);
-    return context->bitmap();
+    return context->takeBitmap();
 }
 
 std::optional<Data> LayerRenderer::renderPNG(const CALayer& root, double scale, std::optional<CGColor> background,
