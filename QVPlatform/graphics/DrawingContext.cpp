@@ -6,6 +6,7 @@
 #include <QVPlatform/graphics/detail/Cairo.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -30,42 +31,61 @@ double clampCoordinate(double v) {
 
 double clampUnit(double v) { return std::isnan(v) ? 0 : std::clamp(v, 0.0, 1.0); }
 
+static_assert(std::endian::native == std::endian::little, "pixel conversions read RGBA bytes as words");
+
 // RGBA bytes read as a little-endian word and Cairo's native ARGB word differ by the places of
 // red and blue; swapping them is its own inverse.
 constexpr std::uint32_t swapRedBlue(std::uint32_t v) { return (v & 0xFF00FF00u) | (v >> 16 & 0xFFu) | (v & 0xFFu) << 16; }
 
-// Un-premultiplied RGBA bytes to Cairo's premultiplied ARGB words. Every pixel is swapped in
-// one straight (vectorisable) pass, then the few that are neither opaque nor clear are
-// premultiplied; clear ones lose their colour.
+// Pixels are converted in blocks: a block of only opaque and clear pixels (most of any
+// picture) is just swapped, in straight code the compiler vectorises.
+constexpr int kBlock = 8;
+
+// True when every alpha in the block is 0 or 255.
+bool plainBlock(const std::uint32_t (&block)[kBlock]) {
+    bool plain = true;
+    for (std::uint32_t v : block) plain &= (((v >> 24) + 1) & 0xFEu) == 0;
+    return plain;
+}
+
+// Un-premultiplied RGBA bytes to Cairo's premultiplied ARGB words; clear pixels lose their
+// colour.
 void premultiplyRow(const std::uint8_t* in, std::uint32_t* out, int count) {
-    for (int x = 0; x < count; ++x) {
-        std::uint32_t v;
-        std::memcpy(&v, in + static_cast<std::ptrdiff_t>(x) * 4, 4);
-        out[x] = swapRedBlue(v);
-    }
-    for (int x = 0; x < count; ++x) {
-        const unsigned a = out[x] >> 24;
-        if (a == 255) continue;
-        const std::uint8_t* p = in + static_cast<std::ptrdiff_t>(x) * 4;
-        auto pre = [a](unsigned c) { return (c * a + 127) / 255; };
-        out[x] = a << 24 | pre(p[0]) << 16 | pre(p[1]) << 8 | pre(p[2]);
+    for (int x = 0; x < count; x += kBlock) {
+        const int n = std::min(kBlock, count - x);
+        std::uint32_t block[kBlock] = {};
+        std::memcpy(block, in + static_cast<std::ptrdiff_t>(x) * 4, static_cast<std::size_t>(n) * 4);
+        if (plainBlock(block)) {
+            for (std::uint32_t& v : block) v = v >> 24 ? swapRedBlue(v) : 0;
+        } else {
+            for (std::uint32_t& v : block) {
+                const unsigned a = v >> 24;
+                auto pre = [a](unsigned c) { return (c * a + 127) / 255; };
+                v = a << 24 | pre(v & 0xFF) << 16 | pre(v >> 8 & 0xFF) << 8 | pre(v >> 16 & 0xFF);
+            }
+        }
+        std::memcpy(out + x, block, static_cast<std::size_t>(n) * 4);
     }
 }
 
-// The reverse: premultiplied ARGB words to RGBA bytes, rounding to the nearest value. Opaque
-// and clear pixels (premultiplied clear is all zero) need only the swap.
+// The reverse: premultiplied ARGB words to RGBA bytes, rounding to the nearest value. `in`
+// and `out` may be the same memory.
 void unpremultiplyRow(const std::uint32_t* in, std::uint8_t* out, int count) {
-    for (int x = 0; x < count; ++x) {
-        const std::uint32_t v = swapRedBlue(in[x]);
-        std::memcpy(out + static_cast<std::ptrdiff_t>(x) * 4, &v, 4);
-    }
-    // Reads the swapped bytes only, so `in` and `out` may be the same memory.
-    for (int x = 0; x < count; ++x) {
-        std::uint8_t* p = out + static_cast<std::ptrdiff_t>(x) * 4;
-        const unsigned a = p[3];
-        if (a == 255 || a == 0) continue;
-        auto un = [a](unsigned c) { return static_cast<std::uint8_t>(std::min(255u, (c * 255 + a / 2) / a)); };
-        p[0] = un(p[0]), p[1] = un(p[1]), p[2] = un(p[2]);
+    for (int x = 0; x < count; x += kBlock) {
+        const int n = std::min(kBlock, count - x);
+        std::uint32_t block[kBlock] = {};
+        std::memcpy(block, in + x, static_cast<std::size_t>(n) * 4);
+        if (plainBlock(block)) {
+            for (std::uint32_t& v : block) v = swapRedBlue(v);  // premultiplied clear is all zero
+        } else {
+            for (std::uint32_t& v : block) {
+                const unsigned a = v >> 24;
+                if (a == 0) continue;
+                auto un = [a](unsigned c) { return std::min(255u, (c * 255 + a / 2) / a); };
+                v = a << 24 | un(v & 0xFF) << 16 | un(v >> 8 & 0xFF) << 8 | un(v >> 16 & 0xFF);
+            }
+        }
+        std::memcpy(out + static_cast<std::ptrdiff_t>(x) * 4, block, static_cast<std::size_t>(n) * 4);
     }
 }
 
@@ -117,6 +137,9 @@ struct CGContext::Impl {
     GState gs;
     std::vector<GState> stack;
     std::vector<Group> groups;
+
+    // Draws the premultiplied `surface` (width × height pixels) stretched into `rect`.
+    void drawSurface(cairo_surface_t* surface, int width, int height, CGRect rect, CGInterpolationQuality quality);
 
     CGAffineTransform device() const { return gs.ctm.concatenating(CGAffineTransformMakeScale(scale, scale)); }
     bool canDraw() const { return usable(device()); }
@@ -451,6 +474,47 @@ CairoSurfacePtr surfaceFromBitmap(const Bitmap& bitmap) {
     return surface;
 }
 
+// Shared bitmaps drawn again and again (a layer's contents, frame after frame) keep their
+// premultiplied surface here, one cache per thread so that no surface crosses threads. An
+// entry is found by address and is valid while its bitmap lives, which the weak hold tells;
+// past the byte limit, entries whose bitmaps died go first, then the oldest.
+class PreparedBitmaps {
+public:
+    static constexpr std::size_t kMaxBytes = 16 << 20;
+
+    cairo_surface_t* surfaceFor(const std::shared_ptr<const Bitmap>& bitmap) {
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            if (it->bitmap == bitmap.get() && !it->weak.owner_before(bitmap) && !bitmap.owner_before(it->weak)) {
+                return it->surface.get();
+            }
+        }
+        const std::size_t bytes = bitmap->rgba.size();
+        if (bytes > kMaxBytes / 4) return nullptr;  // large pictures are converted each time
+        CairoSurfacePtr surface = surfaceFromBitmap(*bitmap);
+        if (!surface) return nullptr;
+        std::erase_if(entries_, [](const Entry& e) { return e.weak.expired(); });
+        bytes_ = 0;
+        for (const Entry& e : entries_) bytes_ += e.bytes;
+        while (!entries_.empty() && bytes_ + bytes > kMaxBytes) {
+            bytes_ -= entries_.front().bytes;
+            entries_.erase(entries_.begin());
+        }
+        bytes_ += bytes;
+        entries_.push_back({bitmap.get(), bitmap, bytes, std::move(surface)});
+        return entries_.back().surface.get();
+    }
+
+private:
+    struct Entry {
+        const Bitmap* bitmap;
+        std::weak_ptr<const Bitmap> weak;
+        std::size_t bytes;
+        CairoSurfacePtr surface;
+    };
+    std::vector<Entry> entries_;
+    std::size_t bytes_ = 0;
+};
+
 cairo_filter_t filterFor(CGInterpolationQuality quality) {
     switch (quality) {
         case CGInterpolationQuality::none: return CAIRO_FILTER_NEAREST;
@@ -464,18 +528,32 @@ cairo_filter_t filterFor(CGInterpolationQuality quality) {
 
 }  // namespace
 
+void CGContext::drawBitmap(const std::shared_ptr<const Bitmap>& bitmap, CGRect rect, CGInterpolationQuality quality) {
+    if (!bitmap) return;
+    thread_local PreparedBitmaps prepared;
+    const bool consistent = bitmap->rgba.size() == static_cast<std::size_t>(bitmap->width) * bitmap->height * 4;
+    cairo_surface_t* surface = consistent && !bitmap->empty() ? prepared.surfaceFor(bitmap) : nullptr;
+    if (!surface) return drawBitmap(*bitmap, rect, quality);
+    impl_->drawSurface(surface, bitmap->width, bitmap->height, rect, quality);
+}
+
 void CGContext::drawBitmap(const Bitmap& bitmap, CGRect rect, CGInterpolationQuality quality) {
-    Impl& d = *impl_;
     if (bitmap.empty() || bitmap.rgba.size() != static_cast<std::size_t>(bitmap.width) * bitmap.height * 4) return;
+    if (rect.isEmpty() || !impl_->canDraw()) return;
+    CairoSurfacePtr surface = surfaceFromBitmap(bitmap);
+    if (surface) impl_->drawSurface(surface.get(), bitmap.width, bitmap.height, rect, quality);
+}
+
+void CGContext::Impl::drawSurface(cairo_surface_t* surface, int width, int height, CGRect rect,
+                                  CGInterpolationQuality quality) {
+    Impl& d = *this;
     if (rect.isEmpty() || !d.canDraw()) return;
     const CGRect r = rect.standardized();
     // Bitmap pixels to user space, then to device pixels.
-    const CGAffineTransform place{r.width() / bitmap.width, 0, 0, r.height() / bitmap.height, r.minX(), r.minY()};
+    const CGAffineTransform place{r.width() / width, 0, 0, r.height() / height, r.minX(), r.minY()};
     const CGAffineTransform toDevice = place.concatenating(d.device());
     if (!usable(toDevice)) return;
-    CairoSurfacePtr surface = surfaceFromBitmap(bitmap);
-    if (!surface) return;
-    CairoPatternPtr pattern(cairo_pattern_create_for_surface(surface.get()));
+    CairoPatternPtr pattern(cairo_pattern_create_for_surface(surface));
     const cairo_matrix_t inverse = detail::toCairo(toDevice.inverted());
     cairo_pattern_set_matrix(pattern.get(), &inverse);
     cairo_pattern_set_filter(pattern.get(), filterFor(quality));

@@ -97,6 +97,11 @@ public:
     // into `rect`; nearest-neighbour for `none`, bilinear or better otherwise.
     void drawBitmap(const Bitmap& bitmap, CGRect rect,
                     CGInterpolationQuality quality = CGInterpolationQuality::default_);
+    // The same for a shared bitmap that must not change while shared (a layer's contents): its
+    // prepared pixels are kept, per thread, while it lives, so drawing it again costs no
+    // conversion.
+    void drawBitmap(const std::shared_ptr<const Bitmap>& bitmap, CGRect rect,
+                    CGInterpolationQuality quality = CGInterpolationQuality::default_);
 
     // Everything drawn until the matching end is composited as one picture, with the alpha
     // and shadow in force at the begin; inside, alpha is 1 and there is no shadow.

@@ -202,7 +202,7 @@ private:
         ctx_.saveGState();
         if (s.masksToBounds) ctx_.clipToPath(rounded);
         if (s.contents && !s.contents->empty()) {
-            ctx_.drawBitmap(*s.contents, contentsRect(s, *s.contents), CGInterpolationQuality::default_);
+            ctx_.drawBitmap(s.contents, contentsRect(s, *s.contents), CGInterpolationQuality::default_);
         }
         if (s.shape) drawShape(*s.shape, ctx_);
         layer.drawInContext(ctx_);

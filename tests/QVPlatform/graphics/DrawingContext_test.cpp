@@ -224,3 +224,28 @@ TEST(CGContext, TakeBitmapHandsOverThePixelsAndLeavesAnInertContext) {
     EXPECT_TRUE(ctx->bitmap().empty());
     EXPECT_TRUE(ctx->takeBitmap().empty());
 }
+
+TEST(CGContext, SharedBitmapsDrawTheirOwnPixelsFrameAfterFrame) {
+    const auto solid = [](std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+        Bitmap bitmap = Bitmap::make(2, 2);
+        for (std::size_t i = 0; i < bitmap.rgba.size(); i += 4) {
+            bitmap.rgba[i] = r, bitmap.rgba[i + 1] = g, bitmap.rgba[i + 2] = b, bitmap.rgba[i + 3] = a;
+        }
+        return std::make_shared<const Bitmap>(std::move(bitmap));
+    };
+    const auto draw = [](const std::shared_ptr<const Bitmap>& bitmap) {
+        auto ctx = CGContext::make(4, 4);
+        ctx->drawBitmap(bitmap, {{0, 0}, {4, 4}}, CGInterpolationQuality::none);
+        return pixelAt(ctx->takeBitmap(), 1, 1);
+    };
+    auto first = solid(255, 0, 0, 255);
+    EXPECT_EQ(draw(first), kOpaqueRed);
+    EXPECT_EQ(draw(first), kOpaqueRed);  // the second time from the kept surface
+    first.reset();
+    // A new bitmap, quite possibly at the dead one's address, shows its own pixels.
+    for (int round = 0; round < 4; ++round) {
+        const auto next = solid(0, 0, 255, 128);
+        EXPECT_EQ(draw(next), (RGBA{0, 0, 255, 128}));
+    }
+    EXPECT_EQ(draw(nullptr), kClear);
+}
