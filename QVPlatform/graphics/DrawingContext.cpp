@@ -6,6 +6,7 @@
 #include <QVPlatform/graphics/detail/Cairo.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -29,6 +30,64 @@ double clampCoordinate(double v) {
 }
 
 double clampUnit(double v) { return std::isnan(v) ? 0 : std::clamp(v, 0.0, 1.0); }
+
+static_assert(std::endian::native == std::endian::little, "pixel conversions read RGBA bytes as words");
+
+// RGBA bytes read as a little-endian word and Cairo's native ARGB word differ by the places of
+// red and blue; swapping them is its own inverse.
+constexpr std::uint32_t swapRedBlue(std::uint32_t v) { return (v & 0xFF00FF00u) | (v >> 16 & 0xFFu) | (v & 0xFFu) << 16; }
+
+// Pixels are converted in blocks: a block of only opaque and clear pixels (most of any
+// picture) is just swapped, in straight code the compiler vectorises.
+constexpr int kBlock = 8;
+
+// True when every alpha in the block is 0 or 255.
+bool plainBlock(const std::uint32_t (&block)[kBlock]) {
+    bool plain = true;
+    for (std::uint32_t v : block) plain &= (((v >> 24) + 1) & 0xFEu) == 0;
+    return plain;
+}
+
+// Un-premultiplied RGBA bytes to Cairo's premultiplied ARGB words; clear pixels lose their
+// colour.
+void premultiplyRow(const std::uint8_t* in, std::uint32_t* out, int count) {
+    for (int x = 0; x < count; x += kBlock) {
+        const int n = std::min(kBlock, count - x);
+        std::uint32_t block[kBlock] = {};
+        std::memcpy(block, in + static_cast<std::ptrdiff_t>(x) * 4, static_cast<std::size_t>(n) * 4);
+        if (plainBlock(block)) {
+            for (std::uint32_t& v : block) v = v >> 24 ? swapRedBlue(v) : 0;
+        } else {
+            for (std::uint32_t& v : block) {
+                const unsigned a = v >> 24;
+                auto pre = [a](unsigned c) { return (c * a + 127) / 255; };
+                v = a << 24 | pre(v & 0xFF) << 16 | pre(v >> 8 & 0xFF) << 8 | pre(v >> 16 & 0xFF);
+            }
+        }
+        std::memcpy(out + x, block, static_cast<std::size_t>(n) * 4);
+    }
+}
+
+// The reverse: premultiplied ARGB words to RGBA bytes, rounding to the nearest value. `in`
+// and `out` may be the same memory.
+void unpremultiplyRow(const std::uint32_t* in, std::uint8_t* out, int count) {
+    for (int x = 0; x < count; x += kBlock) {
+        const int n = std::min(kBlock, count - x);
+        std::uint32_t block[kBlock] = {};
+        std::memcpy(block, in + x, static_cast<std::size_t>(n) * 4);
+        if (plainBlock(block)) {
+            for (std::uint32_t& v : block) v = swapRedBlue(v);  // premultiplied clear is all zero
+        } else {
+            for (std::uint32_t& v : block) {
+                const unsigned a = v >> 24;
+                if (a == 0) continue;
+                auto un = [a](unsigned c) { return std::min(255u, (c * 255 + a / 2) / a); };
+                v = a << 24 | un(v & 0xFF) << 16 | un(v >> 8 & 0xFF) << 8 | un(v >> 16 & 0xFF);
+            }
+        }
+        std::memcpy(out + static_cast<std::ptrdiff_t>(x) * 4, block, static_cast<std::size_t>(n) * 4);
+    }
+}
 
 // A matrix Cairo accepts and that maps to a drawable area: finite, with a determinant that
 // is neither zero nor so small that inverting it overflows.
@@ -54,18 +113,33 @@ struct GState {
 struct Group {
     GState outer;            // the state at the begin, restored at the end
     std::size_t stackDepth;  // saves made inside the group are unwound at its end
+    bool cropped = false;    // a Cairo save holds the crop clip, undone after the pop
 };
+
+// A device-space box, in whole pixels.
+struct PixelBox {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+PixelBox roundedOut(double x1, double y1, double x2, double y2) {
+    return {std::floor(clampCoordinate(x1)), std::floor(clampCoordinate(y1)), std::ceil(clampCoordinate(x2)),
+            std::ceil(clampCoordinate(y2))};
+}
 
 }  // namespace
 
 struct CGContext::Impl {
     int width = 0, height = 0;
     double scale = 1;
+    std::vector<std::uint8_t> pixels;  // the surface's memory, rows of width * 4 bytes
     CairoSurfacePtr surface;
     CairoPtr cr;
     GState gs;
     std::vector<GState> stack;
     std::vector<Group> groups;
+
+    // Draws the premultiplied `surface` (width × height pixels) stretched into `rect`.
+    void drawSurface(cairo_surface_t* surface, int width, int height, CGRect rect, CGInterpolationQuality quality);
 
     CGAffineTransform device() const { return gs.ctm.concatenating(CGAffineTransformMakeScale(scale, scale)); }
     bool canDraw() const { return usable(device()); }
@@ -120,17 +194,50 @@ struct CGContext::Impl {
         cairo_set_source_rgba(cr.get(), c.red, c.green, c.blue, c.alpha * gs.alpha);
     }
 
+    // The device box of the current Cairo path, filled.
+    PixelBox fillBox() const {
+        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+        cairo_fill_extents(cr.get(), &x1, &y1, &x2, &y2);
+        return roundedOut(x1, y1, x2, y2);
+    }
+
+    // The device box of `rect` in user space.
+    PixelBox deviceBox(CGRect rect) const {
+        const CGRect r = CGRectApplyAffineTransform(rect.standardized(), device());
+        return roundedOut(r.minX(), r.minY(), r.maxX(), r.maxY());
+    }
+
+    // Starts a group whose surface covers only `box` (and the clip): Cairo sizes a group by
+    // the clip, so a small box keeps both the group and its shadow mask small.
+    void pushGroup(const std::optional<PixelBox>& box) {
+        if (box) {
+            cairo_save(cr.get());
+            cairo_identity_matrix(cr.get());
+            cairo_new_path(cr.get());
+            cairo_rectangle(cr.get(), box->x1, box->y1, box->x2 - box->x1, box->y2 - box->y1);
+            cairo_clip(cr.get());
+        }
+        cairo_push_group(cr.get());
+    }
+
+    CairoPatternPtr popGroup(bool cropped) {
+        CairoPatternPtr group(cairo_pop_group(cr.get()));
+        if (cropped) cairo_restore(cr.get());
+        return group;
+    }
+
     // Runs `paint` (which draws with the current source and alpha); with a shadow in force,
-    // draws it into a group first and casts the group's shadow under it.
+    // draws it into a group first (cropped to `box`, what `paint` covers, when known) and
+    // casts the group's shadow under it.
     template <class Paint>
-    void draw(Paint&& paint) {
+    void draw(Paint&& paint, const std::optional<PixelBox>& box = std::nullopt) {
         if (!gs.shadow.active()) {
             paint();
             return;
         }
-        cairo_push_group(cr.get());
+        pushGroup(box);
         paint();
-        CairoPatternPtr group(cairo_pop_group(cr.get()));
+        CairoPatternPtr group = popGroup(box.has_value());
         castShadow(group.get(), gs.shadow);
         cairo_identity_matrix(cr.get());
         cairo_set_source(cr.get(), group.get());
@@ -201,7 +308,10 @@ std::unique_ptr<CGContext> CGContext::make(int pixelWidth, int pixelHeight, doub
     impl->width = pixelWidth;
     impl->height = pixelHeight;
     impl->scale = scale;
-    impl->surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, pixelWidth, pixelHeight));
+    // Our own memory under the surface, so that takeBitmap can hand it over without a copy.
+    impl->pixels.resize(static_cast<std::size_t>(pixelWidth) * pixelHeight * 4);
+    impl->surface.reset(cairo_image_surface_create_for_data(impl->pixels.data(), CAIRO_FORMAT_ARGB32, pixelWidth,
+                                                            pixelHeight, pixelWidth * 4));
     if (cairo_surface_status(impl->surface.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
     impl->cr.reset(cairo_create(impl->surface.get()));
     if (cairo_status(impl->cr.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
@@ -242,12 +352,19 @@ void CGContext::setShadow(CGSize offset, CGFloat blur, std::optional<CGColor> co
 void CGContext::fillPath(const CGPath& path, const CGColor& color, CGPathFillRule rule) {
     Impl& d = *impl_;
     if (path.isEmpty() || !d.canDraw()) return;
-    d.draw([&] {
+    std::optional<PixelBox> box;
+    if (d.gs.shadow.active()) {
         d.setPath(path);
-        cairo_set_fill_rule(d.cr.get(), rule == CGPathFillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-        d.setColor(color);
-        cairo_fill(d.cr.get());
-    });
+        box = d.fillBox();
+    }
+    d.draw(
+        [&] {
+            d.setPath(path);
+            cairo_set_fill_rule(d.cr.get(), rule == CGPathFillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+            d.setColor(color);
+            cairo_fill(d.cr.get());
+        },
+        box);
 }
 
 void CGContext::fillRect(CGRect rect, const CGColor& color) {
@@ -297,12 +414,13 @@ void CGContext::strokePath(const CGPath& path, const CGColor& color, const CGStr
 void CGContext::castShadow(const CGPath& path, CGPathFillRule rule) {
     Impl& d = *impl_;
     if (path.isEmpty() || !d.canDraw() || !d.gs.shadow.active()) return;
-    cairo_push_group(d.cr.get());
+    d.setPath(path);
+    d.pushGroup(d.fillBox());
     d.setPath(path);
     cairo_set_fill_rule(d.cr.get(), rule == CGPathFillRule::evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
     cairo_set_source_rgba(d.cr.get(), 0, 0, 0, d.gs.alpha);
     cairo_fill(d.cr.get());
-    CairoPatternPtr group(cairo_pop_group(d.cr.get()));
+    CairoPatternPtr group = d.popGroup(true);
     d.castShadow(group.get(), d.gs.shadow);
 }
 
@@ -349,17 +467,53 @@ CairoSurfacePtr surfaceFromBitmap(const Bitmap& bitmap) {
     std::uint8_t* data = cairo_image_surface_get_data(surface.get());
     const int stride = cairo_image_surface_get_stride(surface.get());
     for (int y = 0; y < bitmap.height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-        for (int x = 0; x < bitmap.width; ++x) {
-            const std::uint8_t* p = bitmap.pixel(x, y);
-            const unsigned a = p[3];
-            auto pre = [a](unsigned c) { return (c * a + 127) / 255; };
-            row[x] = (a << 24) | (pre(p[0]) << 16) | (pre(p[1]) << 8) | pre(p[2]);
-        }
+        premultiplyRow(bitmap.pixel(0, y), reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride),
+                       bitmap.width);
     }
     cairo_surface_mark_dirty(surface.get());
     return surface;
 }
+
+// Shared bitmaps drawn again and again (a layer's contents, frame after frame) keep their
+// premultiplied surface here, one cache per thread so that no surface crosses threads. An
+// entry is found by address and is valid while its bitmap lives, which the weak hold tells;
+// past the byte limit, entries whose bitmaps died go first, then the oldest.
+class PreparedBitmaps {
+public:
+    static constexpr std::size_t kMaxBytes = 16 << 20;
+
+    cairo_surface_t* surfaceFor(const std::shared_ptr<const Bitmap>& bitmap) {
+        for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+            if (it->bitmap == bitmap.get() && !it->weak.owner_before(bitmap) && !bitmap.owner_before(it->weak)) {
+                return it->surface.get();
+            }
+        }
+        const std::size_t bytes = bitmap->rgba.size();
+        if (bytes > kMaxBytes / 4) return nullptr;  // large pictures are converted each time
+        CairoSurfacePtr surface = surfaceFromBitmap(*bitmap);
+        if (!surface) return nullptr;
+        std::erase_if(entries_, [](const Entry& e) { return e.weak.expired(); });
+        bytes_ = 0;
+        for (const Entry& e : entries_) bytes_ += e.bytes;
+        while (!entries_.empty() && bytes_ + bytes > kMaxBytes) {
+            bytes_ -= entries_.front().bytes;
+            entries_.erase(entries_.begin());
+        }
+        bytes_ += bytes;
+        entries_.push_back({bitmap.get(), bitmap, bytes, std::move(surface)});
+        return entries_.back().surface.get();
+    }
+
+private:
+    struct Entry {
+        const Bitmap* bitmap;
+        std::weak_ptr<const Bitmap> weak;
+        std::size_t bytes;
+        CairoSurfacePtr surface;
+    };
+    std::vector<Entry> entries_;
+    std::size_t bytes_ = 0;
+};
 
 cairo_filter_t filterFor(CGInterpolationQuality quality) {
     switch (quality) {
@@ -374,42 +528,67 @@ cairo_filter_t filterFor(CGInterpolationQuality quality) {
 
 }  // namespace
 
+void CGContext::drawBitmap(const std::shared_ptr<const Bitmap>& bitmap, CGRect rect, CGInterpolationQuality quality) {
+    if (!bitmap) return;
+    thread_local PreparedBitmaps prepared;
+    const bool consistent = bitmap->rgba.size() == static_cast<std::size_t>(bitmap->width) * bitmap->height * 4;
+    cairo_surface_t* surface = consistent && !bitmap->empty() ? prepared.surfaceFor(bitmap) : nullptr;
+    if (!surface) return drawBitmap(*bitmap, rect, quality);
+    impl_->drawSurface(surface, bitmap->width, bitmap->height, rect, quality);
+}
+
 void CGContext::drawBitmap(const Bitmap& bitmap, CGRect rect, CGInterpolationQuality quality) {
-    Impl& d = *impl_;
     if (bitmap.empty() || bitmap.rgba.size() != static_cast<std::size_t>(bitmap.width) * bitmap.height * 4) return;
+    if (rect.isEmpty() || !impl_->canDraw()) return;
+    CairoSurfacePtr surface = surfaceFromBitmap(bitmap);
+    if (surface) impl_->drawSurface(surface.get(), bitmap.width, bitmap.height, rect, quality);
+}
+
+void CGContext::Impl::drawSurface(cairo_surface_t* surface, int width, int height, CGRect rect,
+                                  CGInterpolationQuality quality) {
+    Impl& d = *this;
     if (rect.isEmpty() || !d.canDraw()) return;
     const CGRect r = rect.standardized();
     // Bitmap pixels to user space, then to device pixels.
-    const CGAffineTransform place{r.width() / bitmap.width, 0, 0, r.height() / bitmap.height, r.minX(), r.minY()};
+    const CGAffineTransform place{r.width() / width, 0, 0, r.height() / height, r.minX(), r.minY()};
     const CGAffineTransform toDevice = place.concatenating(d.device());
     if (!usable(toDevice)) return;
-    CairoSurfacePtr surface = surfaceFromBitmap(bitmap);
-    if (!surface) return;
-    CairoPatternPtr pattern(cairo_pattern_create_for_surface(surface.get()));
+    CairoPatternPtr pattern(cairo_pattern_create_for_surface(surface));
     const cairo_matrix_t inverse = detail::toCairo(toDevice.inverted());
     cairo_pattern_set_matrix(pattern.get(), &inverse);
     cairo_pattern_set_filter(pattern.get(), filterFor(quality));
     cairo_pattern_set_extend(pattern.get(), CAIRO_EXTEND_PAD);
     CGMutablePath outline;
     outline.addRect(r);
-    d.draw([&] {
-        d.setPath(outline.path());
-        cairo_set_source(d.cr.get(), pattern.get());
-        if (d.gs.alpha >= 1) {
-            cairo_fill(d.cr.get());
-        } else {
-            cairo_save(d.cr.get());
-            cairo_clip(d.cr.get());
-            cairo_paint_with_alpha(d.cr.get(), d.gs.alpha);
-            cairo_restore(d.cr.get());
-        }
-    });
+    d.draw(
+        [&] {
+            d.setPath(outline.path());
+            cairo_set_source(d.cr.get(), pattern.get());
+            if (d.gs.alpha >= 1) {
+                cairo_fill(d.cr.get());
+            } else {
+                cairo_save(d.cr.get());
+                cairo_clip(d.cr.get());
+                cairo_paint_with_alpha(d.cr.get(), d.gs.alpha);
+                cairo_restore(d.cr.get());
+            }
+        },
+        d.deviceBox(r));
 }
 
 void CGContext::beginTransparencyLayer() {
     Impl& d = *impl_;
     d.groups.push_back({d.gs, d.stack.size()});
-    cairo_push_group(d.cr.get());
+    d.pushGroup(std::nullopt);
+    d.gs.alpha = 1;
+    d.gs.shadow = Shadow{};
+}
+
+void CGContext::beginTransparencyLayerWithRect(CGRect rect) {
+    Impl& d = *impl_;
+    if (!d.canDraw()) return beginTransparencyLayer();
+    d.groups.push_back({d.gs, d.stack.size(), true});
+    d.pushGroup(d.deviceBox(rect));
     d.gs.alpha = 1;
     d.gs.shadow = Shadow{};
 }
@@ -419,8 +598,9 @@ void CGContext::endTransparencyLayer() {
     if (d.groups.empty()) return;
     while (d.stack.size() > d.groups.back().stackDepth) restoreGState();
     const GState outer = d.groups.back().outer;
+    const bool cropped = d.groups.back().cropped;
     d.groups.pop_back();
-    CairoPatternPtr group(cairo_pop_group(d.cr.get()));
+    CairoPatternPtr group = d.popGroup(cropped);
     d.gs = outer;
     if (d.gs.shadow.active()) {
         // The group was drawn at alpha 1; its shadow fades with the alpha it is composited at.
@@ -442,19 +622,30 @@ Bitmap CGContext::bitmap() const {
     const int stride = cairo_image_surface_get_stride(surface);
     Bitmap out = Bitmap::make(impl_->width, impl_->height);
     for (int y = 0; y < out.height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-        for (int x = 0; x < out.width; ++x) {
-            const std::uint32_t v = row[x];
-            const unsigned a = v >> 24;
-            std::uint8_t* p = out.pixel(x, y);
-            p[3] = static_cast<std::uint8_t>(a);
-            if (a == 0) continue;
-            auto un = [a](unsigned c) { return static_cast<std::uint8_t>(std::min(255u, (c * 255 + a / 2) / a)); };
-            p[0] = un((v >> 16) & 0xFF);
-            p[1] = un((v >> 8) & 0xFF);
-            p[2] = un(v & 0xFF);
-        }
+        unpremultiplyRow(reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride),
+                         out.pixel(0, y), out.width);
     }
+    return out;
+}
+
+Bitmap CGContext::takeBitmap() {
+    Impl& d = *impl_;
+    cairo_surface_flush(d.surface.get());
+    // Cairo lets go of the memory first; a 1 × 1 surface keeps later calls harmless.
+    d.cr.reset();
+    d.surface.reset();
+    Bitmap out{d.width, d.height, std::move(d.pixels)};
+    for (int y = 0; y < out.height; ++y) {
+        std::uint8_t* row = out.pixel(0, y);
+        unpremultiplyRow(reinterpret_cast<const std::uint32_t*>(row), row, out.width);
+    }
+    d.width = d.height = 0;
+    d.pixels.clear();
+    d.stack.clear();
+    d.groups.clear();
+    d.gs = GState{};
+    d.surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+    d.cr.reset(cairo_create(d.surface.get()));
     return out;
 }
 

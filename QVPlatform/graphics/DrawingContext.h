@@ -97,14 +97,24 @@ public:
     // into `rect`; nearest-neighbour for `none`, bilinear or better otherwise.
     void drawBitmap(const Bitmap& bitmap, CGRect rect,
                     CGInterpolationQuality quality = CGInterpolationQuality::default_);
+    // The same for a shared bitmap that must not change while shared (a layer's contents): its
+    // prepared pixels are kept, per thread, while it lives, so drawing it again costs no
+    // conversion.
+    void drawBitmap(const std::shared_ptr<const Bitmap>& bitmap, CGRect rect,
+                    CGInterpolationQuality quality = CGInterpolationQuality::default_);
 
     // Everything drawn until the matching end is composited as one picture, with the alpha
     // and shadow in force at the begin; inside, alpha is 1 and there is no shadow.
     void beginTransparencyLayer();
+    // The same, with what is drawn inside cut to `rect` (user space, at the begin): the group
+    // and its shadow cost only that area rather than the whole context.
+    void beginTransparencyLayerWithRect(CGRect rect);
     void endTransparencyLayer();
 
     // The pixels as un-premultiplied RGBA, top row first.
     Bitmap bitmap() const;
+    // The same, handed over without a copy; the context is left 0 × 0 and draws nothing more.
+    Bitmap takeBitmap();
     // The pixels as PNG, compressed with a fast zlib level.
     std::optional<Data> pngData() const;
 

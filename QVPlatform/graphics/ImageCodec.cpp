@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <cmath>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -263,7 +264,8 @@ std::optional<Data> encodePNG(const Bitmap& bitmap, PNGCompression compression) 
 
 std::optional<Data> encodeJPEG(const Bitmap& bitmap, double quality) {
     if (!consistent(bitmap)) return std::nullopt;
-    const double q = quality < 0 ? 0 : (quality > 1 ? 1 : quality);
+    // NaN compares false both ways, so it is caught first: it means the lowest quality.
+    const double q = std::isnan(quality) || quality < 0 ? 0 : (quality > 1 ? 1 : quality);
     const int level = std::max(1, static_cast<int>(q * 100 + 0.5));
     auto encoder = std::make_unique<JpegEncoder>();
     bool opaque = true;

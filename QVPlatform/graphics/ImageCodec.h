@@ -56,7 +56,7 @@ std::optional<Data> encodePNG(const Bitmap& bitmap);
 // `fast` trades size for speed (zlib level 1, one simple row filter), for renders written often.
 enum class PNGCompression { standard, fast };
 std::optional<Data> encodePNG(const Bitmap& bitmap, PNGCompression compression);
-// A baseline JPEG at `quality` (0 to 1, clamped). JPEG has no alpha: pixels are composited on
+// A baseline JPEG at `quality` (0 to 1, clamped; NaN counts as 0). JPEG has no alpha: pixels are composited on
 // black, as the platform's premultiplied images come out.
 std::optional<Data> encodeJPEG(const Bitmap& bitmap, double quality);
 

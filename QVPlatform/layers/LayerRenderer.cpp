@@ -81,6 +81,30 @@ void drawShape(const ShapeState& shape, CGContext& ctx) {
     ctx.strokePath(*outline, *shape.strokeColor, style);
 }
 
+bool finite(CGRect r) {
+    return std::isfinite(r.minX()) && std::isfinite(r.minY()) && std::isfinite(r.maxX()) && std::isfinite(r.maxY());
+}
+
+// How far one point of the space `t` maps to points may reach in that space, at most:
+// 1 / the smallest singular value, bounded by √(a² + b² + c² + d²) / |det|.
+double unitsPerPoint(const CGAffineTransform& t) {
+    const double det = std::abs(t.a * t.d - t.b * t.c);
+    return std::sqrt(t.a * t.a + t.b * t.b + t.c * t.c + t.d * t.d) / det;
+}
+
+// The sublayer's placement in its superlayer's space: position, anchor point and transform.
+CGAffineTransform placementOf(const LayerState& s) {
+    const CGRect b = s.bounds;
+    const CGPoint anchor{b.origin.x + s.anchorPoint.x * b.size.width, b.origin.y + s.anchorPoint.y * b.size.height};
+    return CGAffineTransformMakeTranslation(-anchor.x, -anchor.y)
+        .concatenating(s.affineTransform)
+        .concatenating(CGAffineTransformMakeTranslation(s.position.x, s.position.y));
+}
+
+bool castsShadow(const LayerState& s) {
+    return s.shadowColor && unit(s.shadowOpacity) > 0 && s.shadowColor->alpha > 0;
+}
+
 class Renderer {
 public:
     Renderer(CGContext& ctx, const LayerRenderer::StateProvider& provider) : ctx_(ctx), provider_(provider) {}
@@ -90,13 +114,8 @@ public:
     // A sublayer: placed in its superlayer's space by position, anchor point and transform.
     void drawSublayer(const CALayer& layer, const LayerState& s, int depth) {
         if (s.hidden) return;
-        const CGRect b = s.bounds;
-        const CGPoint anchor{b.origin.x + s.anchorPoint.x * b.size.width, b.origin.y + s.anchorPoint.y * b.size.height};
-        const CGAffineTransform placement = CGAffineTransformMakeTranslation(-anchor.x, -anchor.y)
-                                                .concatenating(s.affineTransform)
-                                                .concatenating(CGAffineTransformMakeTranslation(s.position.x, s.position.y));
         ctx_.saveGState();
-        ctx_.concatCTM(placement);
+        ctx_.concatCTM(placementOf(s));
         drawLayer(layer, s, depth);
         ctx_.restoreGState();
     }
@@ -106,7 +125,7 @@ public:
         if (s.hidden || depth > LayerRenderer::kMaxDepth) return;
         const double opacity = unit(s.opacity);
         if (opacity <= 0) return;
-        const bool shadow = s.shadowColor && unit(s.shadowOpacity) > 0 && s.shadowColor->alpha > 0;
+        const bool shadow = castsShadow(s);
         ctx_.saveGState();
         ctx_.setAlpha(opacity);
         if (shadow) {
@@ -118,20 +137,72 @@ public:
             }
         }
         const bool group = opacity < 1 || (shadow && !s.shadowPath);
-        if (group) ctx_.beginTransparencyLayer();
+        if (group) {
+            // The group covers only what the layer and its sublayers draw, when that is known.
+            int budget = kBoxBudget;
+            const auto box = drawnBox(layer, s, ctx_.ctm(), budget);
+            if (box) {
+                ctx_.beginTransparencyLayerWithRect(*box);
+            } else {
+                ctx_.beginTransparencyLayer();
+            }
+        }
         drawContent(layer, s, depth);
         if (group) ctx_.endTransparencyLayer();
         ctx_.restoreGState();
     }
 
 private:
+    // Layers looked at to find a group's box; past it, the group takes the whole clip.
+    static constexpr int kBoxBudget = 256;
+
+    // A box in the layer's space holding everything the layer and its sublayers draw (custom
+    // drawing is taken to stay inside the bounds, as the platform's backing store does), or
+    // nothing when it is not known. `toPoints` maps the layer's space to points.
+    std::optional<CGRect> drawnBox(const CALayer& layer, const LayerState& s, const CGAffineTransform& toPoints,
+                                   int& budget) const {
+        if (--budget < 0) return std::nullopt;
+        CGRect box = s.bounds.standardized();
+        if (s.contents && !s.contents->empty()) box = CGRectUnion(box, contentsRect(s, *s.contents));
+        if (s.shape && s.shape->path && !s.shape->path->isEmpty()) {
+            const ShapeState& shape = *s.shape;
+            // A stroke reaches past the path by half its width, or up to the miter limit at joins.
+            const double reach = std::max(0.0, shape.lineWidth) / 2 * std::max(std::abs(shape.miterLimit), 1.5);
+            box = CGRectUnion(box, shape.path->boundingBox().insetBy(-reach, -reach));
+        }
+        if (!s.masksToBounds) {
+            for (const auto& sub : layer.sublayers()) {
+                const LayerState t = stateOf(*sub);
+                if (t.hidden || !(unit(t.opacity) > 0)) continue;
+                const CGAffineTransform placement = placementOf(t);
+                const CGAffineTransform subToPoints = placement.concatenating(toPoints);
+                if (!subToPoints.isInvertible()) continue;  // draws nothing
+                const auto inner = drawnBox(*sub, t, subToPoints, budget);
+                if (!inner) return std::nullopt;
+                CGRect placed = CGRectApplyAffineTransform(*inner, placement);
+                if (castsShadow(t)) {
+                    // The shadow moves by its offset and spreads by about 1.5 blur radii, in
+                    // points whatever the transform.
+                    const CGRect source = t.shadowPath ? CGRectApplyAffineTransform(t.shadowPath->boundingBox(), placement) : placed;
+                    const double reach = (std::hypot(t.shadowOffset.width, t.shadowOffset.height) +
+                                          2 * std::max(0.0, t.shadowRadius) + 2) * unitsPerPoint(toPoints);
+                    placed = CGRectUnion(placed, source.insetBy(-reach, -reach));
+                }
+                box = CGRectUnion(box, placed);
+            }
+        }
+        if (box.isNull() || !finite(box)) return std::nullopt;
+        return box;
+    }
+
     void drawContent(const CALayer& layer, const LayerState& s, int depth) {
-        const CGPath rounded = roundedBounds(s);
-        if (s.backgroundColor && s.backgroundColor->alpha > 0) ctx_.fillPath(rounded, *s.backgroundColor);
+        const bool background = s.backgroundColor && s.backgroundColor->alpha > 0;
+        const CGPath rounded = background || s.masksToBounds ? roundedBounds(s) : CGPath{};
+        if (background) ctx_.fillPath(rounded, *s.backgroundColor);
         ctx_.saveGState();
         if (s.masksToBounds) ctx_.clipToPath(rounded);
         if (s.contents && !s.contents->empty()) {
-            ctx_.drawBitmap(*s.contents, contentsRect(s, *s.contents), CGInterpolationQuality::default_);
+            ctx_.drawBitmap(s.contents, contentsRect(s, *s.contents), CGInterpolationQuality::default_);
         }
         if (s.shape) drawShape(*s.shape, ctx_);
         layer.drawInContext(ctx_);
@@ -182,7 +253,7 @@ std::optional<Bitmap> LayerRenderer::renderBitmap(const CALayer& root, double sc
     if (!context) return std::nullopt;
     if (background) context->clear(*background);
     render(root, *context, provider);
-    return context->bitmap();
+    return context->takeBitmap();
 }
 
 std::optional<Data> LayerRenderer::renderPNG(const CALayer& root, double scale, std::optional<CGColor> background,

@@ -13,7 +13,10 @@
 // rounded corners, the contents bitmap placed by its gravity, the shape (filled, then
 // stroked, the stroke cut to strokeStart...strokeEnd of the path's length), drawInContext,
 // the sublayers (clipped to the rounded bounds when masksToBounds), and the border on top.
-// Trees deeper than 512 levels are drawn to that depth.
+// A group (opacity or shadow) covers only the box of what the layer and its sublayers draw,
+// their shadows included; custom drawing is taken to stay inside the bounds, as the
+// platform's backing store does, and is cut to that box inside a group. Trees deeper than
+// 512 levels are drawn to that depth.
 //
 // Each layer is drawn from a LayerState snapshot; `StateProvider` lets a caller substitute
 // other values (an animation's presentation values). Thread rule: drawing reads each layer

@@ -436,7 +436,7 @@ void UIView::display(double scale) {
     }
     const auto context = drawable ? detail::popLazyContext() : nullptr;
     if (context) {
-        layer_->setContents(std::make_shared<const Bitmap>(context->bitmap()));
+        layer_->setContents(std::make_shared<const Bitmap>(context->takeBitmap()));
         layer_->setContentsScale(scale);
         drewContents_ = true;
     } else if (drewContents_) {

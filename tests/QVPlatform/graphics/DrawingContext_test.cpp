@@ -176,3 +176,76 @@ TEST(CGContext, ShadowFallsOffAwayFromTheShape) {
     EXPECT_EQ(pixelAt(wide->bitmap(), 9, 9), kOpaqueRed);
     EXPECT_LT(pixelAt(wide->bitmap(), 40, 40)[3], 10);
 }
+
+TEST(CGContext, CroppedGroupsCutTheirContentButNotTheirShadow) {
+    auto ctx = CGContext::make(60, 60);
+    ctx->setShadow({0, 6}, 0, CGColor::black());
+    ctx->beginTransparencyLayerWithRect({{10, 10}, {20, 20}});
+    ctx->fillRect({{0, 10}, {40, 20}}, kRed);  // wider than the group's rectangle
+    ctx->endTransparencyLayer();
+    const Bitmap b = ctx->bitmap();
+    savePicture(b, "qv_context_cropped_group");
+    EXPECT_EQ(pixelAt(b, 15, 15), kOpaqueRed);
+    EXPECT_EQ(pixelAt(b, 5, 15), kClear);  // cut off at the rectangle
+    EXPECT_EQ(pixelAt(b, 35, 15), kClear);
+    EXPECT_EQ(pixelAt(b, 15, 33), (RGBA{0, 0, 0, 255}));  // the shadow lies below the rectangle
+    EXPECT_EQ(pixelAt(b, 35, 33), kClear);                 // and comes only from what was kept
+
+    // Under a rotation the rectangle's box is rotated too; a degenerate transform draws nothing.
+    auto turned = CGContext::make(60, 60);
+    turned->translateBy(30, 30);
+    turned->rotateBy(std::numbers::pi / 2);
+    turned->beginTransparencyLayerWithRect({{0, 0}, {20, 5}});  // device x 25...30, y 30...50
+    turned->fillRect({{-30, -30}, {60, 60}}, kBlue);
+    turned->endTransparencyLayer();
+    turned->scaleBy(0, 1);
+    turned->beginTransparencyLayerWithRect({{0, 0}, {20, 20}});
+    turned->fillRect({{-30, -30}, {60, 60}}, kRed);
+    turned->endTransparencyLayer();
+    expectPixels(turned->bitmap(), {{27, 40, kOpaqueBlue}, {32, 40, kClear}, {27, 25, kClear}});
+}
+
+TEST(CGContext, TakeBitmapHandsOverThePixelsAndLeavesAnInertContext) {
+    auto ctx = CGContext::make(4, 2);
+    ctx->fillRect({{0, 0}, {1, 2}}, kRed);
+    ctx->fillRect({{1, 0}, {1, 2}}, CGColor{0, 1, 0, 0.5});
+    ctx->fillRect({{2, 0}, {1, 2}}, CGColor{0.2, 0.4, 0.6, 0.2});
+    ctx->saveGState();
+    ctx->beginTransparencyLayer();  // left open: taking ends it
+    const Bitmap copy = ctx->bitmap();
+    const Bitmap taken = ctx->takeBitmap();
+    EXPECT_EQ(copy, taken);
+    expectPixels(taken, {{0, 1, kOpaqueRed}, {1, 1, RGBA{0, 255, 0, 128}}, {3, 0, kClear}});
+    EXPECT_NEAR(pixelAt(taken, 2, 0)[2], 153, 3);  // 0.6, back from premultiplied at alpha 0.2
+    EXPECT_EQ(ctx->pixelWidth(), 0);
+    ctx->fillRect({{0, 0}, {4, 2}}, kBlue);  // nothing to draw on, and no harm done
+    ctx->endTransparencyLayer();
+    ctx->restoreGState();
+    EXPECT_TRUE(ctx->bitmap().empty());
+    EXPECT_TRUE(ctx->takeBitmap().empty());
+}
+
+TEST(CGContext, SharedBitmapsDrawTheirOwnPixelsFrameAfterFrame) {
+    const auto solid = [](std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+        Bitmap bitmap = Bitmap::make(2, 2);
+        for (std::size_t i = 0; i < bitmap.rgba.size(); i += 4) {
+            bitmap.rgba[i] = r, bitmap.rgba[i + 1] = g, bitmap.rgba[i + 2] = b, bitmap.rgba[i + 3] = a;
+        }
+        return std::make_shared<const Bitmap>(std::move(bitmap));
+    };
+    const auto draw = [](const std::shared_ptr<const Bitmap>& bitmap) {
+        auto ctx = CGContext::make(4, 4);
+        ctx->drawBitmap(bitmap, {{0, 0}, {4, 4}}, CGInterpolationQuality::none);
+        return pixelAt(ctx->takeBitmap(), 1, 1);
+    };
+    auto first = solid(255, 0, 0, 255);
+    EXPECT_EQ(draw(first), kOpaqueRed);
+    EXPECT_EQ(draw(first), kOpaqueRed);  // the second time from the kept surface
+    first.reset();
+    // A new bitmap, quite possibly at the dead one's address, shows its own pixels.
+    for (int round = 0; round < 4; ++round) {
+        const auto next = solid(0, 0, 255, 128);
+        EXPECT_EQ(draw(next), (RGBA{0, 0, 255, 128}));
+    }
+    EXPECT_EQ(draw(nullptr), kClear);
+}

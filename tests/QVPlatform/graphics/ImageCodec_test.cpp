@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -101,6 +102,10 @@ TEST(ImageCodec, JpegRoundTripKeepsColoursClose) {
     EXPECT_LE(dark->pixel(4, 4)[0], 8);
     // A lower quality gives fewer bytes.
     EXPECT_LT(encodeJPEG(quadrants(), 0.1)->count(), jpeg->count());
+    // Qualities outside 0...1 are clamped; NaN is the lowest quality.
+    EXPECT_EQ(*encodeJPEG(quadrants(), std::nan("")), *encodeJPEG(quadrants(), 0));
+    EXPECT_EQ(*encodeJPEG(quadrants(), -3), *encodeJPEG(quadrants(), 0));
+    EXPECT_EQ(*encodeJPEG(quadrants(), 7), *encodeJPEG(quadrants(), 1));
 }
 
 TEST(ImageCodec, DamagedOrOversizedInputGivesNoBitmap) {

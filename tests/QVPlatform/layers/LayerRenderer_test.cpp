@@ -217,3 +217,26 @@ TEST(LayerRenderer, ContentsFollowGravityAndStatesCanBeSubstituted) {
     ASSERT_TRUE(png);
     EXPECT_EQ(*decodePNG(png->span()), *b);
 }
+
+TEST(LayerRenderer, ShadowGroupsHoldSublayersOutsideTheBoundsAndTheirShadows) {
+    // A shadowed parent whose child sticks out to the right and casts its own shadow below.
+    const auto root = canvas(100);
+    const auto parent = square({{10, 10}, {20, 20}}, kBlue);
+    parent->setShadowOpacity(1);
+    parent->setShadowRadius(0);
+    parent->setShadowOffset({0, 40});
+    const auto child = square({{40, 0}, {20, 20}}, kRed);  // at 50...70 in the root
+    child->setShadowOpacity(1);
+    child->setShadowRadius(2);
+    child->setShadowOffset({0, 10});
+    parent->addSublayer(child);
+    root->addSublayer(parent);
+    const auto b = LayerRenderer::renderBitmap(*root, 2);
+    ASSERT_TRUE(b);
+    savePicture(*b, "qv_layers_group_box");
+    expectPixels(*b, {{40, 40, kOpaqueBlue}, {120, 40, kOpaqueRed},
+                      {40, 120, RGBA{0, 0, 0, 255}},     // the parent's shadow
+                      {120, 120, RGBA{0, 0, 0, 255}}});  // the child's part of the group's shadow
+    EXPECT_GT(pixelAt(*b, 120, 62)[3], 200);              // the child's own shadow, below it
+    EXPECT_EQ(pixelAt(*b, 150, 40), kClear);
+}
