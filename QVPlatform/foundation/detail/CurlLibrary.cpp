@@ -2,29 +2,14 @@
 
 #include <QVPlatform/base/Debug.h>
 
-#include <dlfcn.h>
-
 namespace platform::detail {
 
 namespace {
 
-void* openHandle(const std::string& soname, std::string* why) {
-    // NODELETE: the transfer loop may still be running on a worker thread while the process
-    // exits; it must not find curl's code unmapped under it.
-    void* handle = ::dlopen(soname.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (!handle && why) {
-        const char* reason = ::dlerror();
-        *why = "cannot load " + soname + (reason ? std::string(": ") + reason : std::string());
-    }
-    return handle;
-}
-
-// Resolves `name` in `library` into `slot`, typed as the function it names.
+// Resolves `name` in `lib` into `slot`, typed as the function it names.
 template <class Function>
-bool bind(void* library, const char* name, Function& slot, std::string* why) {
-    slot = reinterpret_cast<Function>(::dlsym(library, name));
-    if (!slot && why) *why = std::string("libcurl has no function ") + name;
-    return slot != nullptr;
+bool bind(void* lib, const char* name, Function& slot, std::string* why) {
+    return bindFunction(lib, name, slot, "libcurl", why);
 }
 
 bool bindEasy(void* lib, CurlFunctions& f, std::string* why) {
@@ -57,14 +42,10 @@ bool recentEnough(const CurlFunctions& f, std::string* why) {
 
 }  // namespace
 
-void CurlLibrary::Closer::operator()(void* handle) const {
-    ::dlclose(handle);
-}
-
 std::unique_ptr<CurlLibrary> CurlLibrary::open(const std::string& soname, std::string* why) {
     std::unique_ptr<CurlLibrary> library(new CurlLibrary());
     CurlFunctions& f = library->functions_;
-    library->handle_.reset(openHandle(soname, why));
+    library->handle_ = openLibrary(soname, why);
     if (!library->handle_ || !bindEasy(library->handle_.get(), f, why) || !bindMulti(library->handle_.get(), f, why) ||
         !recentEnough(f, why)) {
         return nullptr;

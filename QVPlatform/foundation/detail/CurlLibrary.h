@@ -14,6 +14,8 @@
 // thread; the table never changes.
 #pragma once
 
+#include <QVPlatform/base/detail/SharedLibrary.h>
+
 #include <curl/curl.h>
 
 #include <memory>
@@ -57,14 +59,9 @@ public:
     const CurlFunctions& functions() const { return functions_; }
 
 private:
-    struct Closer {
-        void operator()(void* handle) const;
-    };
-    using Handle = std::unique_ptr<void, Closer>;
-
     CurlLibrary() = default;
 
-    Handle handle_;
+    LibraryHandle handle_;
     CurlFunctions functions_;
 };
 
