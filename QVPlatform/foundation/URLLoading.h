@@ -5,13 +5,15 @@
 //   auto bytes = dataWithContentsOfURL(*URL::string("https://example.com/a.gif"), &error);
 //   if (!bytes) error.localizedDescription();   // "Could not connect to the server."
 //
-// HTTP(S) goes through libcurl: redirects are followed (at most 10, and only to http or
-// https), compressed bodies are decoded, and every load is bounded: at most `maximumBytes`
-// (256 MiB by default, counted after decoding), no more than `timeoutInterval` seconds
-// without progress (60 by default) and `timeoutIntervalForResource` seconds in all. A file
-// URL reads a regular file (its host empty or "localhost"). Errors are NSURLErrorDomain codes
-// with a plain description; an HTTP status of 400 or more is an error here (the bytes of an
-// error page are not the resource).
+// HTTP(S) goes through libcurl, loaded on the first http(s) load rather than when the program
+// starts (file URLs never need it); where it is missing, such loads fail with
+// NSURLErrorUnsupportedURL and a description that says so. Redirects are followed (at most
+// 10, and only to http or https), compressed bodies are decoded, and every load is bounded:
+// at most `maximumBytes` (256 MiB by default, counted after decoding), no more than
+// `timeoutInterval` seconds without progress (60 by default) and
+// `timeoutIntervalForResource` seconds in all. A file URL reads a regular file (its host
+// empty or "localhost"). Errors are NSURLErrorDomain codes with a plain description; an HTTP
+// status of 400 or more is an error here (the bytes of an error page are not the resource).
 //
 // Thread rule: a function of values; call it from any thread (it blocks the caller for the
 // transfer; URLSession loads in the background).

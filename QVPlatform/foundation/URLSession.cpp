@@ -12,7 +12,8 @@ namespace {
 
 // Runs every HTTP transfer of the process on one curl multi handle. While transfers are
 // pending or running, one block on the global utility queue drives them; it ends when none
-// are left, and the next added transfer starts another.
+// are left, and the next added transfer starts another. Without libcurl every added
+// transfer fails at once.
 class TransferLoop {
 public:
     // Never destroyed: a running loop block may outlive static destruction.
@@ -22,10 +23,14 @@ public:
     }
 
     void add(std::shared_ptr<URLSessionDataTask> task, const URLLoadLimits& limits) {
+        if (!curl_) {
+            deliver(*task, detail::httpUnavailable(task->url()));
+            return;
+        }
         std::lock_guard lock(mutex_);
         pending_.push_back({std::move(task), limits});
         if (running_) {
-            curl_multi_wakeup(multi_);
+            curl_->curl_multi_wakeup(multi_);
             return;
         }
         running_ = true;
@@ -33,7 +38,9 @@ public:
     }
 
     // Makes the loop look at its transfers now (a cancel); safe from any thread.
-    void wake() { curl_multi_wakeup(multi_); }
+    void wake() {
+        if (curl_) curl_->curl_multi_wakeup(multi_);
+    }
 
 private:
     struct Pending {
@@ -45,9 +52,8 @@ private:
         std::unique_ptr<detail::HttpTransfer> transfer;
     };
 
-    TransferLoop() {
-        detail::initialiseCurl();
-        multi_ = curl_multi_init();
+    TransferLoop() : curl_(detail::curl()) {
+        if (curl_) multi_ = curl_->curl_multi_init();
     }
 
     static void deliver(URLSessionDataTask& task, detail::TransferOutcome outcome) {
@@ -66,8 +72,8 @@ private:
             }
         }
         for (auto& [task, limits] : added) {
-            auto transfer = std::make_unique<detail::HttpTransfer>(task->url(), limits);
-            if (!transfer->handle() || curl_multi_add_handle(multi_, transfer->handle()) != CURLM_OK) {
+            auto transfer = std::make_unique<detail::HttpTransfer>(task->url(), limits, curl_);
+            if (!transfer->handle() || curl_->curl_multi_add_handle(multi_, transfer->handle()) != CURLM_OK) {
                 deliver(*task, transfer->finish(CURLE_FAILED_INIT));
                 continue;
             }
@@ -83,7 +89,7 @@ private:
                 ++it;
                 continue;
             }
-            curl_multi_remove_handle(multi_, it->first);
+            curl_->curl_multi_remove_handle(multi_, it->first);
             deliver(*it->second.task, detail::failure(NSURLErrorCancelled, it->second.task->url()));
             it = active_.erase(it);
         }
@@ -92,13 +98,13 @@ private:
     void collectFinished() {
         std::vector<std::pair<CURL*, CURLcode>> done;
         int left = 0;
-        while (CURLMsg* message = curl_multi_info_read(multi_, &left)) {
+        while (CURLMsg* message = curl_->curl_multi_info_read(multi_, &left)) {
             if (message->msg == CURLMSG_DONE) done.emplace_back(message->easy_handle, message->data.result);
         }
         for (const auto& [handle, code] : done) {
             const auto it = active_.find(handle);
             if (it == active_.end()) continue;
-            curl_multi_remove_handle(multi_, handle);
+            curl_->curl_multi_remove_handle(multi_, handle);
             deliver(*it->second.task, it->second.transfer->finish(code));
             active_.erase(it);
         }
@@ -108,12 +114,13 @@ private:
         while (admit()) {
             dropCancelled();
             int running = 0;
-            curl_multi_perform(multi_, &running);
+            curl_->curl_multi_perform(multi_, &running);
             collectFinished();
-            if (!active_.empty()) curl_multi_poll(multi_, nullptr, 0, 1000, nullptr);
+            if (!active_.empty()) curl_->curl_multi_poll(multi_, nullptr, 0, 1000, nullptr);
         }
     }
 
+    const detail::CurlFunctions* curl_;  // null when libcurl is missing
     CURLM* multi_ = nullptr;
     std::mutex mutex_;  // guards pending_ and running_
     std::vector<Pending> pending_;

@@ -7,16 +7,10 @@
 #include <cmath>
 #include <cstdint>
 #include <fcntl.h>
-#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::detail {
-
-void initialiseCurl() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 namespace {
 
@@ -62,6 +56,12 @@ TransferOutcome failure(std::int64_t code, const URL& url) {
     return {std::nullopt, std::nullopt, URLError{code, url.absoluteString(), URLErrorDescription(code)}};
 }
 
+TransferOutcome httpUnavailable(const URL& url) {
+    TransferOutcome outcome = failure(NSURLErrorUnsupportedURL, url);
+    outcome.error->description = std::string("HTTP loading is unavailable: ") + CurlLibrary::soname + " could not be loaded.";
+    return outcome;
+}
+
 bool isHttp(const URL& url) {
     std::string scheme = url.scheme();
     for (char& c : scheme) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
@@ -103,33 +103,33 @@ TransferOutcome loadFile(const URL& url, const URLLoadLimits& limits) {
     return {Data(std::move(bytes)), response, std::nullopt};
 }
 
-HttpTransfer::HttpTransfer(const URL& url, const URLLoadLimits& limits) : url_(url), limits_(limits) {
-    initialiseCurl();
-    if (!isHttp(url)) return;
-    handle_.reset(curl_easy_init());
+HttpTransfer::HttpTransfer(const URL& url, const URLLoadLimits& limits, const CurlFunctions* curl)
+    : curl_(curl), url_(url), limits_(limits) {
+    if (!curl_ || !isHttp(url)) return;
+    handle_ = Handle(curl_->curl_easy_init(), EasyCleanup{curl_->curl_easy_cleanup});
     CURL* h = handle_.get();
     if (!h) return;
+    const auto setopt = curl_->curl_easy_setopt;
     const long idleMs = milliseconds(limits.timeoutInterval, URLLoadLimits{}.timeoutInterval);
-    curl_easy_setopt(h, CURLOPT_URL, url.absoluteString().c_str());
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
-    curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");
-    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, idleMs);
+    setopt(h, CURLOPT_URL, url.absoluteString().c_str());
+    setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    setopt(h, CURLOPT_MAXREDIRS, 10L);
+    setopt(h, CURLOPT_ACCEPT_ENCODING, "");
+    setopt(h, CURLOPT_NOSIGNAL, 1L);
+    setopt(h, CURLOPT_CONNECTTIMEOUT_MS, idleMs);
     // No progress for the timeout interval ends the transfer: under 1 byte/s over that time
     // (curl counts it in whole seconds).
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, std::max(1L, (idleMs + 999) / 1000));
-    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS,
-                     milliseconds(limits.timeoutIntervalForResource, URLLoadLimits{}.timeoutIntervalForResource));
+    setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    setopt(h, CURLOPT_LOW_SPEED_TIME, std::max(1L, (idleMs + 999) / 1000));
+    setopt(h, CURLOPT_TIMEOUT_MS, milliseconds(limits.timeoutIntervalForResource, URLLoadLimits{}.timeoutIntervalForResource));
     // A body announced as larger than the bound is refused before it is read.
-    curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::min<std::size_t>(limits.maximumBytes, INT64_MAX)));
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &HttpTransfer::receive);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, this);
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText_);
-    curl_easy_setopt(h, CURLOPT_PRIVATE, this);
+    setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(std::min<std::size_t>(limits.maximumBytes, INT64_MAX)));
+    setopt(h, CURLOPT_WRITEFUNCTION, &HttpTransfer::receive);
+    setopt(h, CURLOPT_WRITEDATA, this);
+    setopt(h, CURLOPT_ERRORBUFFER, errorText_);
+    setopt(h, CURLOPT_PRIVATE, this);
 }
 
 std::size_t HttpTransfer::receive(char* bytes, std::size_t size, std::size_t count, void* self) {
@@ -145,29 +145,33 @@ std::size_t HttpTransfer::receive(char* bytes, std::size_t size, std::size_t cou
 
 TransferOutcome HttpTransfer::perform() {
     if (!handle_) return finish(CURLE_UNSUPPORTED_PROTOCOL);
-    return finish(curl_easy_perform(handle_.get()));
+    return finish(curl_->curl_easy_perform(handle_.get()));
 }
 
 TransferOutcome HttpTransfer::finish(CURLcode code) {
-    if (!handle_) return failure(isHttp(url_) ? NSURLErrorUnknown : NSURLErrorUnsupportedURL, url_);
+    if (!handle_) {
+        if (!isHttp(url_)) return failure(NSURLErrorUnsupportedURL, url_);
+        return curl_ ? failure(NSURLErrorUnknown, url_) : httpUnavailable(url_);
+    }
     if (tooLarge_) return failure(NSURLErrorDataLengthExceedsMaximum, url_);
     if (code != CURLE_OK) {
         auto outcome = failure(codeOfCurl(code), url_);
         if (errorText_[0] && outcome.error->code == NSURLErrorUnknown) outcome.error->description += std::string(" (") + errorText_ + ")";
         return outcome;
     }
+    const auto getinfo = curl_->curl_easy_getinfo;
     URLResponse response;
     long status = 0;
-    curl_easy_getinfo(handle_.get(), CURLINFO_RESPONSE_CODE, &status);
+    getinfo(handle_.get(), CURLINFO_RESPONSE_CODE, &status);
     response.statusCode = static_cast<int>(status);
     char* effective = nullptr;
-    curl_easy_getinfo(handle_.get(), CURLINFO_EFFECTIVE_URL, &effective);
+    getinfo(handle_.get(), CURLINFO_EFFECTIVE_URL, &effective);
     response.url = effective ? effective : url_.absoluteString();
     char* contentType = nullptr;
-    curl_easy_getinfo(handle_.get(), CURLINFO_CONTENT_TYPE, &contentType);
+    getinfo(handle_.get(), CURLINFO_CONTENT_TYPE, &contentType);
     response.mimeType = mimeTypeOf(contentType);
     curl_off_t length = -1;
-    curl_easy_getinfo(handle_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    getinfo(handle_.get(), CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     response.expectedContentLength = length;
     return {Data(std::move(body_)), response, std::nullopt};
 }

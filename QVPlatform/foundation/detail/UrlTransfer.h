@@ -1,11 +1,11 @@
 // One load of a URL, shared by dataWithContentsOfURL (blocking) and URLSession (driven by a
 // curl multi handle): file URLs read directly, http and https through a curl easy handle set
-// up with the limits. Not API.
+// up with the limits, libcurl being opened on the first of them (CurlLibrary). Not API.
 #pragma once
 
 #include <QVPlatform/foundation/URLLoading.h>
 
-#include <curl/curl.h>
+#include <QVPlatform/foundation/detail/CurlLibrary.h>
 
 #include <memory>
 #include <optional>
@@ -19,20 +19,26 @@ struct TransferOutcome {
     std::optional<URLError> error;
 };
 
-// curl's process-wide set-up, once.
-void initialiseCurl();
-
 TransferOutcome failure(std::int64_t code, const URL& url);
+// The failure of an http(s) load in a process where libcurl could not be opened.
+TransferOutcome httpUnavailable(const URL& url);
 
 // A file URL's bytes within the limits.
 TransferOutcome loadFile(const URL& url, const URLLoadLimits& limits);
 
 bool isHttp(const URL& url);
 
+// Frees an easy handle through the loaded library's own curl_easy_cleanup.
+struct EasyCleanup {
+    decltype(&::curl_easy_cleanup) cleanup = nullptr;
+    void operator()(CURL* handle) const { cleanup(handle); }
+};
+
 class HttpTransfer {
 public:
-    // Sets up the transfer; `handle()` is null when that failed (see `finish`).
-    HttpTransfer(const URL& url, const URLLoadLimits& limits);
+    // Sets up the transfer through `curl`'s functions; `handle()` is null when that failed or
+    // `curl` is null (see `finish`).
+    HttpTransfer(const URL& url, const URLLoadLimits& limits, const CurlFunctions* curl = detail::curl());
     HttpTransfer(const HttpTransfer&) = delete;
     HttpTransfer& operator=(const HttpTransfer&) = delete;
 
@@ -45,12 +51,11 @@ public:
 private:
     static std::size_t receive(char* bytes, std::size_t size, std::size_t count, void* self);
 
-    struct Cleanup {
-        void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-    };
+    using Handle = std::unique_ptr<CURL, EasyCleanup>;
+    const CurlFunctions* curl_;
     URL url_;
     URLLoadLimits limits_;
-    std::unique_ptr<CURL, Cleanup> handle_;
+    Handle handle_;
     std::vector<std::uint8_t> body_;
     bool tooLarge_ = false;
     char errorText_[CURL_ERROR_SIZE] = {};

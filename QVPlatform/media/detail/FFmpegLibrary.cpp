@@ -2,8 +2,6 @@
 
 #include <QVPlatform/base/Debug.h>
 
-#include <dlfcn.h>
-
 namespace platform::detail {
 
 namespace {
@@ -12,23 +10,10 @@ std::string soname(const char* library, int major) {
     return "lib" + std::string(library) + ".so." + std::to_string(major);
 }
 
-void* openHandle(const std::string& soname, std::string* why) {
-    // NODELETE: a decode still running on another thread while the process exits must not
-    // find its code unmapped under it.
-    void* handle = ::dlopen(soname.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    if (!handle && why) {
-        const char* reason = ::dlerror();
-        *why = "cannot load " + soname + (reason ? std::string(": ") + reason : std::string());
-    }
-    return handle;
-}
-
-// Resolves `name` in `library` into `slot`, typed as the function it names.
+// Resolves `name` in `lib` into `slot`, typed as the function it names.
 template <class Function>
-bool bind(void* library, const char* name, Function& slot, std::string* why) {
-    slot = reinterpret_cast<Function>(::dlsym(library, name));
-    if (!slot && why) *why = std::string("FFmpeg has no function ") + name;
-    return slot != nullptr;
+bool bind(void* lib, const char* name, Function& slot, std::string* why) {
+    return bindFunction(lib, name, slot, "FFmpeg", why);
 }
 
 bool bindAvutil(void* lib, FFmpegFunctions& f, std::string* why) {
@@ -68,10 +53,6 @@ bool bindAvformat(void* lib, FFmpegFunctions& f, std::string* why) {
 
 }  // namespace
 
-void FFmpegLibrary::Closer::operator()(void* handle) const {
-    ::dlclose(handle);
-}
-
 FFmpegSonames FFmpegLibrary::compiledSonames() {
     return {.avutil = soname("avutil", LIBAVUTIL_VERSION_MAJOR),
             .swscale = soname("swscale", LIBSWSCALE_VERSION_MAJOR),
@@ -82,13 +63,13 @@ FFmpegSonames FFmpegLibrary::compiledSonames() {
 std::unique_ptr<FFmpegLibrary> FFmpegLibrary::open(const FFmpegSonames& sonames, std::string* why) {
     std::unique_ptr<FFmpegLibrary> library(new FFmpegLibrary());
     FFmpegFunctions& f = library->functions_;
-    library->avutil_.reset(openHandle(sonames.avutil, why));
+    library->avutil_ = openLibrary(sonames.avutil, why);
     if (!library->avutil_ || !bindAvutil(library->avutil_.get(), f, why)) return nullptr;
-    library->swscale_.reset(openHandle(sonames.swscale, why));
+    library->swscale_ = openLibrary(sonames.swscale, why);
     if (!library->swscale_ || !bindSwscale(library->swscale_.get(), f, why)) return nullptr;
-    library->avcodec_.reset(openHandle(sonames.avcodec, why));
+    library->avcodec_ = openLibrary(sonames.avcodec, why);
     if (!library->avcodec_ || !bindAvcodec(library->avcodec_.get(), f, why)) return nullptr;
-    library->avformat_.reset(openHandle(sonames.avformat, why));
+    library->avformat_ = openLibrary(sonames.avformat, why);
     if (!library->avformat_ || !bindAvformat(library->avformat_.get(), f, why)) return nullptr;
     return library;
 }

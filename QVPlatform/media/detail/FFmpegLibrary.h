@@ -20,6 +20,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <QVPlatform/base/detail/SharedLibrary.h>
+
 #include <memory>
 #include <string>
 
@@ -78,14 +80,9 @@ public:
     const FFmpegFunctions& functions() const { return functions_; }
 
 private:
-    struct Closer {
-        void operator()(void* handle) const;
-    };
-    using Handle = std::unique_ptr<void, Closer>;
-
     FFmpegLibrary() = default;
 
-    Handle avutil_, swscale_, avcodec_, avformat_;
+    LibraryHandle avutil_, swscale_, avcodec_, avformat_;
     FFmpegFunctions functions_;
 };
 

@@ -2,6 +2,7 @@
 // this test program does not link, is opened once under them and every reader gets its frame.
 #include <QVPlatform/media/VideoFrame.h>
 
+#include "support/MappedLibraries.h"
 #include "support/TemporaryFolder.h"
 #include "support/TestData.h"
 
@@ -9,22 +10,11 @@
 
 #include <fstream>
 #include <future>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 using namespace platform;
-
-namespace {
-
-bool ffmpegIsMapped() {
-    std::ifstream maps("/proc/self/maps");
-    const std::string text((std::istreambuf_iterator<char>(maps)), std::istreambuf_iterator<char>());
-    return text.find("libavformat.so") != std::string::npos;
-}
-
-}  // namespace
 
 TEST(VideoFrameConcurrency, FirstCallsFromManyThreadsLoadFFmpegOnceAndAllDecode) {
     qvtest::TemporaryFolder clips("qv-video");
@@ -32,7 +22,7 @@ TEST(VideoFrameConcurrency, FirstCallsFromManyThreadsLoadFFmpegOnceAndAllDecode)
     const std::string bytes = qvtest::readTestData("video/portrait.mov");
     ASSERT_FALSE(bytes.empty());
     std::ofstream(path, std::ios::binary) << bytes;
-    ASSERT_FALSE(ffmpegIsMapped());  // linking our libraries loads no FFmpeg
+    ASSERT_FALSE(qvtest::isMapped("libavformat.so"));  // linking our libraries loads no FFmpeg
 
     std::promise<void> go;
     const std::shared_future<void> start = go.get_future().share();
@@ -60,5 +50,5 @@ TEST(VideoFrameConcurrency, FirstCallsFromManyThreadsLoadFFmpegOnceAndAllDecode)
         if (!first) first = frame;
         EXPECT_EQ(frame->rgba, first->rgba);
     }
-    EXPECT_TRUE(ffmpegIsMapped());
+    EXPECT_TRUE(qvtest::isMapped("libavformat.so"));
 }
