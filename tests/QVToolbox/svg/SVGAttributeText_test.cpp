@@ -4,6 +4,8 @@
 
 #include <QVPlatform/foundation/RegularExpression.h>
 
+#include "support/TestData.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -110,4 +112,13 @@ TEST(TransformScannerTest, ItemsAreFoundAsThePatternFindsThemInLinearTime) {
         for (const auto& item : scanTransformList(text)) ours.emplace_back(item.name, item.numbers);
         ASSERT_EQ(ours, regexMatches(kTransformPattern, text, 1, 2)) << '"' << text << '"';
     }
+}
+
+// A fuzzer input on which the transform pattern backtracked for over 15 s: an unclosed
+// "rgba(" with a long run of digits. The scanners read it at once and find no item.
+TEST(TransformScannerTest, FuzzFoundUnclosedDigitRunIsNoItemAndNoColour) {
+    const std::string input = qvtest::readTestData("fuzz/svg-rgba-unclosed-long-digits.txt");
+    ASSERT_EQ(input, "rgba(2555555550555555550");
+    EXPECT_TRUE(scanTransformList(input).empty());
+    EXPECT_EQ(colorFromSVGString(input), nullptr);
 }
