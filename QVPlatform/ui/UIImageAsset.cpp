@@ -8,7 +8,8 @@ namespace platform {
 
 void UIImageAsset::registerImage(const std::shared_ptr<UIImage>& image, const UITraitCollection& traits) {
     if (!image) return;
-    image->setImageAsset(std::static_pointer_cast<UIImageAsset>(shared_from_this()));
+    // An asset not held by a shared_ptr still resolves; its images just cannot point back.
+    if (const auto self = weak_from_this().lock()) image->setImageAsset(std::static_pointer_cast<UIImageAsset>(self));
     const UIUserInterfaceStyle style = traits.userInterfaceStyle();
     std::lock_guard guard(lock_);
     for (auto& v : variants_) {
