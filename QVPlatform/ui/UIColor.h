@@ -5,12 +5,30 @@
 //   UIColor::clearColor()->alpha();       // 0
 //
 // Components are kept exactly as given (values outside 0...1 are allowed, as in the
-// platform's extended range); `hexString` clamps them to 0...255. Two colours are equal when
-// their four components are. Thread rule: immutable, share between threads freely.
+// platform's extended range); `hexString` clamps them to 0...255. Two plain colours are equal
+// when their four components are.
+//
+// A dynamic colour has no components of its own: a provider picks a colour for a trait
+// collection.
+//
+//   auto panel = UIColor::colorWithDynamicProvider([](const UITraitCollection& t) {
+//       return t.userInterfaceStyle() == UIUserInterfaceStyle::dark ? UIColor::blackColor()
+//                                                                   : UIColor::whiteColor();
+//   });
+//   panel->resolvedColorWithTraitCollection(dark);   // black, a plain colour
+//   panel->red();                                    // resolved for UITraitCollection::current()
+//
+// Every component reader of a dynamic colour resolves it for the current trait collection; a
+// view resolves it for its own traits (see UIView). A provider that answers null, or keeps
+// answering dynamic colours, resolves to clear. Dynamic colours are equal only to themselves.
+// Thread rule: immutable, share between threads freely; a provider may run on any thread.
 #pragma once
 
 #include <QVPlatform/graphics/Color.h>
 #include <QVPlatform/runtime/NSObject.h>
+#include <QVPlatform/ui/UITraitCollection.h>
+
+#include <functional>
 
 #include <memory>
 #include <string>
@@ -49,17 +67,32 @@ public:
     static std::shared_ptr<UIColor> purpleColor();     // 0.5, 0, 0.5
     static std::shared_ptr<UIColor> brownColor();      // 0.6, 0.4, 0.2
 
-    UIColor(Token, RGBA components) : components_(components) {}
+    using DynamicProvider = std::function<std::shared_ptr<UIColor>(const UITraitCollection&)>;
+    // A colour that `provider` picks for each trait collection; null `provider` gives clear.
+    static std::shared_ptr<UIColor> colorWithDynamicProvider(DynamicProvider provider);
 
-    double red() const { return components_.red; }
-    double green() const { return components_.green; }
-    double blue() const { return components_.blue; }
-    double alpha() const { return components_.alpha; }
+    UIColor(Token, RGBA components) : components_(components) {}
+    UIColor(Token, DynamicProvider provider) : provider_(std::move(provider)) {}
+
+    bool isDynamic() const { return provider_ != nullptr; }
+    // The plain colour for `traits` (unspecified traits fall through to the system
+    // appearance); a plain colour gives itself.
+    std::shared_ptr<UIColor> resolvedColorWithTraitCollection(const UITraitCollection& traits) const;
+    // The components for `traits`.
+    RGBA rgbaFor(const UITraitCollection& traits) const;
+
+    // Components; a dynamic colour resolves for UITraitCollection::current().
+    double red() const { return rgba().red; }
+    double green() const { return rgba().green; }
+    double blue() const { return rgba().blue; }
+    double alpha() const { return rgba().alpha; }
     // The four components at once, as the platform's getRed:green:blue:alpha: gives them.
-    RGBA rgba() const { return components_; }
+    RGBA rgba() const { return provider_ ? rgbaFor(UITraitCollection::current()) : components_; }
     // The colour as the value layers and the drawing context hold.
-    CGColor cgColor() const { return {components_.red, components_.green, components_.blue, components_.alpha}; }
-    // The same colour with another alpha.
+    CGColor cgColor() const { return toCGColor(rgba()); }
+    CGColor cgColorFor(const UITraitCollection& traits) const { return toCGColor(rgbaFor(traits)); }
+    // The same colour with another alpha (for a dynamic colour, a dynamic colour whose
+    // resolutions take that alpha).
     std::shared_ptr<UIColor> colorWithAlphaComponent(double alpha) const;
 
     // "#RRGGBB": each component clamped to 0...1 and rounded to 8 bits; alpha is not shown.
@@ -67,10 +100,16 @@ public:
     // "UIExtendedSRGBColorSpace 1 0 0 1", as the platform describes colours.
     std::string description() const override;
 
-    friend bool operator==(const UIColor& a, const UIColor& b) { return a.components_ == b.components_; }
+    friend bool operator==(const UIColor& a, const UIColor& b) {
+        if (a.provider_ || b.provider_) return &a == &b;
+        return a.components_ == b.components_;
+    }
 
 private:
+    static CGColor toCGColor(RGBA c) { return {c.red, c.green, c.blue, c.alpha}; }
+
     const RGBA components_;
+    const DynamicProvider provider_;
 };
 
 }  // namespace platform

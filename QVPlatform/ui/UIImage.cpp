@@ -6,6 +6,7 @@
 #include <QVPlatform/graphics/ImageSource.h>
 #include <QVPlatform/ui/ScreenScale.h>
 #include <QVPlatform/ui/UIGraphics.h>
+#include <QVPlatform/ui/UIImageAsset.h>
 
 #include <cmath>
 #include <string>
@@ -160,6 +161,23 @@ void UIImage::drawInRect(CGRect rect, CGInterpolationQuality quality) const {
 
 std::shared_ptr<const Bitmap> UIImage::sharedBitmap() const {
     return {std::static_pointer_cast<const UIImage>(shared_from_this()), &bitmap_};
+}
+
+std::shared_ptr<UIImageAsset> UIImage::imageAsset() const {
+    std::lock_guard guard(assetLock_);
+    return asset_.lock();
+}
+
+void UIImage::setImageAsset(const std::shared_ptr<UIImageAsset>& asset) {
+    std::lock_guard guard(assetLock_);
+    asset_ = asset;
+}
+
+std::shared_ptr<UIImage> UIImage::withTraitCollection(const UITraitCollection& traits) const {
+    if (const auto asset = imageAsset()) {
+        if (auto variant = asset->imageWithTraitCollection(traits)) return variant;
+    }
+    return std::static_pointer_cast<UIImage>(std::const_pointer_cast<NSObject>(shared_from_this()));
 }
 
 }  // namespace platform

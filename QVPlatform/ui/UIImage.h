@@ -12,7 +12,12 @@
 // the image set `Assets.xcassets/NAME.imageset/`, whose Contents.json lists files by scale
 // ("1x", "2x", "3x"), preferring the screen scale, then 3x, 2x, 1x. Lookups are not cached.
 //
-// Thread rule: images are immutable and may be shared between threads.
+// An image registered in a UIImageAsset knows its asset (`imageAsset`), and
+// `withTraitCollection` picks the asset's variant for a trait collection (itself when it is in
+// no asset).
+//
+// Thread rule: images are immutable (but for the asset link, which a lock guards) and may be
+// shared between threads.
 #pragma once
 
 #include <QVPlatform/base/Data.h>
@@ -22,6 +27,7 @@
 #include <QVPlatform/runtime/NSObject.h>
 
 #include <filesystem>
+#include <mutex>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -30,6 +36,8 @@
 namespace platform {
 
 class Bundle;
+class UIImageAsset;
+class UITraitCollection;
 
 class UIImage : public NSObjectSubclass<UIImage, NSObject, "UIImage"> {
     struct Token {};
@@ -77,8 +85,18 @@ public:
     // The pixels shared with the image, for a layer's contents.
     std::shared_ptr<const Bitmap> sharedBitmap() const;
 
+    // The asset this image was last registered in; null when none (or the asset is gone).
+    std::shared_ptr<UIImageAsset> imageAsset() const;
+    // The asset's variant for `traits`; this image when it is in no asset.
+    std::shared_ptr<UIImage> withTraitCollection(const UITraitCollection& traits) const;
+
 private:
+    friend class UIImageAsset;
+    void setImageAsset(const std::shared_ptr<UIImageAsset>& asset);
+
     const Bitmap bitmap_;
+    mutable std::mutex assetLock_;
+    std::weak_ptr<UIImageAsset> asset_;
     const double scale_;
     std::vector<std::shared_ptr<UIImage>> images_;  // set once by animatedImageWithImages
     double duration_ = 0;

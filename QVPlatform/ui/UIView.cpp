@@ -216,11 +216,52 @@ void UIView::setClipsToBounds(bool clips) { layer_->setMasksToBounds(clips); }
 void UIView::setBackgroundColor(std::shared_ptr<UIColor> color) {
     assertMainThread("UIView::setBackgroundColor");
     backgroundColor_ = std::move(color);
+    applyTraitColors(traitCollection());
+}
+
+// --- Traits ---
+
+void UIView::applyTraitColors(const UITraitCollection& traits) {
     if (backgroundColor_)
-        layer_->setBackgroundColor(
-            CGColor{backgroundColor_->red(), backgroundColor_->green(), backgroundColor_->blue(), backgroundColor_->alpha()});
+        layer_->setBackgroundColor(backgroundColor_->cgColorFor(traits));
     else
         layer_->setBackgroundColor(std::nullopt);
+}
+
+void UIView::setOverrideUserInterfaceStyle(UIUserInterfaceStyle style) {
+    assertMainThread("UIView::setOverrideUserInterfaceStyle");
+    overrideStyle_ = style;
+    updateTraits();
+}
+
+UITraitCollection UIView::traitCollection() const {
+    for (const UIView* v = this; v; v = v->superview_.lock().get()) {
+        if (v->overrideStyle_ != UIUserInterfaceStyle::unspecified)
+            return UITraitCollection::withUserInterfaceStyle(v->overrideStyle_);
+    }
+    return UITraitCollection::withUserInterfaceStyle(UITraitCollection::systemUserInterfaceStyle());
+}
+
+void UIView::updateTraits() {
+    const auto parent = superview();
+    const UIUserInterfaceStyle inherited =
+        parent ? parent->traitCollection().userInterfaceStyle() : UITraitCollection::systemUserInterfaceStyle();
+    updateTraits(inherited);
+}
+
+void UIView::updateTraits(UIUserInterfaceStyle inherited) {
+    const UIUserInterfaceStyle style = overrideStyle_ != UIUserInterfaceStyle::unspecified ? overrideStyle_ : inherited;
+    if (style != appliedStyle_) {
+        const auto previous = appliedStyle_ == UIUserInterfaceStyle::unspecified
+                                  ? std::nullopt
+                                  : std::optional(UITraitCollection::withUserInterfaceStyle(appliedStyle_));
+        appliedStyle_ = style;
+        applyTraitColors(UITraitCollection::withUserInterfaceStyle(style));
+        if (drewContents_) setNeedsDisplay();
+        traitCollectionDidChange(previous);
+    }
+    const auto subs = subviews_;  // traitCollectionDidChange may edit the list
+    for (const auto& sub : subs) sub->updateTraits(style);
 }
 
 void UIView::setContentMode(UIViewContentMode mode) {
@@ -334,6 +375,7 @@ void UIView::insertAt(std::shared_ptr<UIView> view, std::size_t index) {
     didAddSubview(*view);
     view->didMoveToSuperview();
     if (view->window() != oldWindow) view->notifyWindowChanged();
+    view->updateTraits();
     setNeedsLayout();
     view->setNeedsLayout();
 }
@@ -370,6 +412,7 @@ void UIView::removeFromSuperview() {
     detachFromSuperview();
     didMoveToSuperview();
     if (hadWindow) notifyWindowChanged();
+    updateTraits();
 }
 
 void UIView::notifyWindowChanged() {
@@ -415,6 +458,7 @@ void UIView::draw(CGRect) {}
 
 void UIView::commitNow() {
     assertMainThread("UIView::commitNow");
+    updateTraits();
     layoutTree();
     displayTree(UIScreen::main()->scale());
 }
@@ -432,7 +476,7 @@ void UIView::display(double scale) {
     const bool drawable = w >= 1 && h >= 1 && w <= kMaxImageDimension && h <= kMaxImageDimension;
     if (drawable) {
         detail::pushLazyContext(static_cast<int>(w), static_cast<int>(h), scale, b.origin);
-        draw(b);
+        traitCollection().performAsCurrent([&] { draw(b); });
     }
     const auto context = drawable ? detail::popLazyContext() : nullptr;
     if (context) {

@@ -21,6 +21,14 @@
 // Hit testing skips hidden views, views with alpha below 0.01 and views with user interaction
 // off, with their subviews; the frontmost (last) subview containing the point wins.
 //
+// Traits: a view's trait collection takes its interface style from the nearest
+// `overrideUserInterfaceStyle` that is not unspecified, on the view itself or up its
+// superviews (a window is a view), else from the system appearance. When a view's effective
+// style changes (an override set, the view moved, the system appearance switched, picked up
+// at the next commit or render) its layer colours are resolved again from their dynamic
+// colours, a view that draws is marked for display, and `traitCollectionDidChange` runs.
+// `draw` runs with the view's trait collection current.
+//
 // Thread rule: a view is used on the main thread only (asserted in debug builds).
 #pragma once
 
@@ -30,6 +38,7 @@
 #include <QVPlatform/layers/CALayer.h>
 #include <QVPlatform/ui/UIColor.h>
 #include <QVPlatform/ui/UIResponder.h>
+#include <QVPlatform/ui/UITraitCollection.h>
 
 #include <memory>
 #include <optional>
@@ -95,6 +104,14 @@ public:
     void setClipsToBounds(bool clips);
     UIViewContentMode contentMode() const { return contentMode_; }
     virtual void setContentMode(UIViewContentMode mode);
+
+    // --- Traits ---
+    UIUserInterfaceStyle overrideUserInterfaceStyle() const { return overrideStyle_; }
+    void setOverrideUserInterfaceStyle(UIUserInterfaceStyle style);
+    // The traits in effect here, never with an unspecified style.
+    UITraitCollection traitCollection() const;
+    // Called after the effective traits changed; `previous` is absent the first time.
+    virtual void traitCollectionDidChange(std::optional<UITraitCollection> /*previous*/) {}
 
     // --- Identity and touches ---
     int tag() const { return tag_; }
@@ -189,6 +206,10 @@ private:
     void insertAt(std::shared_ptr<UIView> view, std::size_t index);  // a copy: `view` may be in subviews_
     void detachFromSuperview();
     void notifyWindowChanged();
+    // Brings this subtree up to date with its effective traits.
+    void updateTraits();
+    void updateTraits(UIUserInterfaceStyle inherited);
+    void applyTraitColors(const UITraitCollection& traits);
     void autoresize(CGSize oldSuper, CGSize newSuper);
     void sizeChanged(CGSize old);
     void layoutTree();
@@ -205,6 +226,8 @@ private:
     std::vector<std::shared_ptr<UIGestureRecognizer>> recognizers_;
     std::shared_ptr<UIColor> backgroundColor_;
     UIViewContentMode contentMode_ = UIViewContentMode::scaleToFill;
+    UIUserInterfaceStyle overrideStyle_ = UIUserInterfaceStyle::unspecified;
+    UIUserInterfaceStyle appliedStyle_ = UIUserInterfaceStyle::unspecified;  // unspecified: not yet
     UIViewAutoresizing autoresizingMask_ = UIViewAutoresizing::none;
     int tag_ = 0;
     bool userInteractionEnabled_ = true;
