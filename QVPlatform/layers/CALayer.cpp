@@ -276,13 +276,14 @@ void CALayer::addAnimation(const CAAnimation& animation, const std::string& key)
 
 void CALayer::scheduleEnd(const RunningAnimation& running) {
     const double end = running.begin + running.animation->activeDuration();
-    if (!std::isfinite(end)) return;  // repeats for ever: ends only when removed
-    const double wait = std::max(0.0, end - CACurrentMediaTime());
-    const auto deadline = DispatchTime::now().adding(static_cast<std::int64_t>(std::ceil(wait * 1e9)));
-    const std::weak_ptr<CALayer> weak = std::static_pointer_cast<CALayer>(shared_from_this());
+    const double waitNanoseconds = std::ceil(std::max(0.0, end - CACurrentMediaTime()) * 1e9);
+    // Endless repeats (and ends centuries away) finish only when removed.
+    if (!std::isfinite(waitNanoseconds) || waitNanoseconds >= 9e18) return;
+    const auto deadline = DispatchTime::now().adding(static_cast<std::int64_t>(waitNanoseconds));
+    const std::weak_ptr<NSObject> weak = weak_from_this();  // empty for a layer not held by a shared_ptr
     const bool remove = running.animation->removedOnCompletion;
     DispatchQueue::main()->asyncAfter(deadline, [weak, id = running.id, remove] {
-        if (const auto layer = weak.lock()) layer->finish(id, true, remove);
+        if (const auto layer = weak.lock()) static_cast<CALayer&>(*layer).finish(id, true, remove);
     });
 }
 

@@ -204,3 +204,26 @@ TEST(CAAnimation, RendererDrawsThePresentationAtTheClockInstant) {
     EXPECT_EQ(pixelAt(*bitmap, 12, 12), kOpaqueRed);
     EXPECT_EQ(box->position(), (CGPoint{5, 5}));
 }
+
+TEST(CAAnimation, EndlessFarAndStackLayersNeverReportAnEnd) {
+    ManualTime manual;
+    std::vector<bool> stops;
+    auto endless = fade(0, 1, 1);
+    endless.repeatCount = std::numeric_limits<double>::infinity();
+    endless.completion = [&](bool finished) { stops.push_back(finished); };
+    auto far = fade(0, 1, 1e300);
+    far.completion = endless.completion;
+    const auto layer = CALayer::layer();
+    layer->addAnimation(endless, "endless");
+    layer->addAnimation(far, "far");
+    CALayer onStack;  // not owned by a shared_ptr: animates, never reports
+    onStack.addAnimation(fade(0, 1, 1), "fade");
+    ManualClock::advance(10);
+    RunLoop::main().runUntilIdle();
+    EXPECT_TRUE(stops.empty());
+    EXPECT_NEAR(layer->presentationState().opacity, 0, 1e-9);  // "far" (applied last) has barely begun
+    EXPECT_EQ(onStack.animationKeys(), (std::vector<std::string>{"fade"}));
+    layer->removeAnimation("far");
+    RunLoop::main().runUntilIdle();
+    EXPECT_EQ(stops, (std::vector<bool>{false}));
+}
