@@ -1,5 +1,5 @@
 // The cost of the presentation pass: one frame of 1,000 small layers, each under a running
-// position-and-opacity animation ("ours"), beside the same frame without animations ("peer").
+// position and colour animation ("ours"), beside the same frame without animations ("peer").
 #include <QVPlatform/layers/CAAnimation.h>
 #include <QVPlatform/layers/LayerRenderer.h>
 
@@ -21,10 +21,10 @@ std::shared_ptr<CALayer> scene(bool animated) {
             move.byValue = CGPoint{4, 4};
             move.duration = 1e6;  // running throughout the run
             layer->addAnimation(move, "move");
-            CABasicAnimation fade("opacity");
-            fade.fromValue = 0.5;
-            fade.duration = 1e6;
-            layer->addAnimation(fade, "fade");
+            CABasicAnimation tint("backgroundColor");  // not opacity: that would add group compositing
+            tint.fromValue = CGColor{0, 0, 1, 1};
+            tint.duration = 1e6;
+            layer->addAnimation(tint, "tint");
         }
         root->addSublayer(layer);
     }

@@ -341,13 +341,16 @@ std::vector<std::string> CALayer::animationKeys() const {
 
 LayerState CALayer::presentationState(std::optional<double> mediaTime) const {
     LayerState s = state();
-    std::vector<RunningAnimation> running;
+    // Only the animations and their starts are copied (not the keys): this runs per layer per frame.
+    std::vector<std::pair<std::shared_ptr<const CAAnimation>, double>> running;
     {
         std::lock_guard lock(mutex_);
-        running = animations_;
+        if (animations_.empty()) return s;
+        running.reserve(animations_.size());
+        for (const auto& r : animations_) running.emplace_back(r.animation, r.begin);
     }
     const double now = mediaTime.value_or(CACurrentMediaTime());
-    for (const auto& r : running) r.animation->apply(now - r.begin, s);
+    for (const auto& [animation, begin] : running) animation->apply(now - begin, s);
     return s;
 }
 
