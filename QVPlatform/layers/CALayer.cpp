@@ -1,6 +1,11 @@
 #include <QVPlatform/layers/CALayer.h>
 
+#include <QVPlatform/dispatch/DispatchQueue.h>
+#include <QVPlatform/dispatch/RunLoop.h>
+#include <QVPlatform/layers/CAAnimation.h>
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 
@@ -229,6 +234,124 @@ std::string CALayer::description() const {
     std::string text = buffer;
     if (!s.name.empty()) text += "; name = " + s.name;
     return text + ">";
+}
+
+}  // namespace platform
+
+// --- Animations ---
+
+namespace platform {
+
+namespace {
+
+std::atomic<std::uint64_t> nextAnimationId{1};
+
+void reportStop(const std::shared_ptr<const CAAnimation>& animation, bool finished) {
+    if (!animation || !animation->completion) return;
+    RunLoop::main().perform([animation, finished] { animation->completion(finished); });
+}
+
+}  // namespace
+
+void CALayer::addAnimation(const CAAnimation& animation, const std::string& key) {
+    const double now = CACurrentMediaTime();
+    RunningAnimation running{key, animation.copy(), animation.beginTime == 0 ? now : animation.beginTime,
+                             nextAnimationId.fetch_add(1)};
+    std::shared_ptr<const CAAnimation> replaced;
+    {
+        std::lock_guard lock(mutex_);
+        if (!key.empty()) {
+            const auto it = std::find_if(animations_.begin(), animations_.end(),
+                                         [&](const RunningAnimation& r) { return r.key == key; });
+            if (it != animations_.end()) {
+                replaced = it->animation;
+                animations_.erase(it);
+            }
+        }
+        animations_.push_back(running);
+    }
+    reportStop(replaced, false);
+    scheduleEnd(running);
+}
+
+void CALayer::scheduleEnd(const RunningAnimation& running) {
+    const double end = running.begin + running.animation->activeDuration();
+    const double waitNanoseconds = std::ceil(std::max(0.0, end - CACurrentMediaTime()) * 1e9);
+    // Endless repeats (and ends centuries away) finish only when removed.
+    if (!std::isfinite(waitNanoseconds) || waitNanoseconds >= 9e18) return;
+    const auto deadline = DispatchTime::now().adding(static_cast<std::int64_t>(waitNanoseconds));
+    const std::weak_ptr<NSObject> weak = weak_from_this();  // empty for a layer not held by a shared_ptr
+    const bool remove = running.animation->removedOnCompletion;
+    DispatchQueue::main()->asyncAfter(deadline, [weak, id = running.id, remove] {
+        if (const auto layer = weak.lock()) static_cast<CALayer&>(*layer).finish(id, true, remove);
+    });
+}
+
+void CALayer::finish(std::uint64_t id, bool finished, bool remove) {
+    std::shared_ptr<const CAAnimation> stopped;
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = std::find_if(animations_.begin(), animations_.end(),
+                                     [&](const RunningAnimation& r) { return r.id == id; });
+        if (it == animations_.end()) return;  // removed or replaced meanwhile: reported then
+        stopped = it->animation;
+        if (remove) animations_.erase(it);
+    }
+    if (stopped->completion) stopped->completion(finished);
+}
+
+std::shared_ptr<const CAAnimation> CALayer::animation(const std::string& key) const {
+    if (key.empty()) return nullptr;
+    std::lock_guard lock(mutex_);
+    for (const auto& r : animations_)
+        if (r.key == key) return r.animation;
+    return nullptr;
+}
+
+void CALayer::removeAnimation(const std::string& key) {
+    if (key.empty()) return;
+    std::shared_ptr<const CAAnimation> removed;
+    {
+        std::lock_guard lock(mutex_);
+        const auto it = std::find_if(animations_.begin(), animations_.end(),
+                                     [&](const RunningAnimation& r) { return r.key == key; });
+        if (it == animations_.end()) return;
+        removed = it->animation;
+        animations_.erase(it);
+    }
+    reportStop(removed, false);
+}
+
+void CALayer::removeAllAnimations() {
+    std::vector<RunningAnimation> removed;
+    {
+        std::lock_guard lock(mutex_);
+        removed.swap(animations_);
+    }
+    for (const auto& r : removed) reportStop(r.animation, false);
+}
+
+std::vector<std::string> CALayer::animationKeys() const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> keys;
+    for (const auto& r : animations_)
+        if (!r.key.empty()) keys.push_back(r.key);
+    return keys;
+}
+
+LayerState CALayer::presentationState(std::optional<double> mediaTime) const {
+    LayerState s = state();
+    // Only the animations and their starts are copied (not the keys): this runs per layer per frame.
+    std::vector<std::pair<std::shared_ptr<const CAAnimation>, double>> running;
+    {
+        std::lock_guard lock(mutex_);
+        if (animations_.empty()) return s;
+        running.reserve(animations_.size());
+        for (const auto& r : animations_) running.emplace_back(r.animation, r.begin);
+    }
+    const double now = mediaTime.value_or(CACurrentMediaTime());
+    for (const auto& [animation, begin] : running) animation->apply(now - begin, s);
+    return s;
 }
 
 }  // namespace platform

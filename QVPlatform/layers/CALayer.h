@@ -32,6 +32,7 @@
 #include <QVPlatform/graphics/Path.h>
 #include <QVPlatform/runtime/NSObject.h>
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -39,6 +40,8 @@
 #include <vector>
 
 namespace platform {
+
+class CAAnimation;
 
 // How the contents bitmap is placed in the bounds.
 enum class CAContentsGravity {
@@ -150,6 +153,19 @@ public:
     // has one (a plain layer ignores `s.shape`; a shape layer keeps its own when it is absent).
     virtual void setState(const LayerState& s);
 
+    // --- Animations (CAAnimation.h) ---
+    // Adds a copy of `animation` under `key`, replacing (and stopping, `finished` false) the
+    // one there; an empty key adds one that no key names. A begin time of 0 means now. The
+    // end is reported on the main run loop, where a finished animation is also removed.
+    void addAnimation(const CAAnimation& animation, const std::string& key);
+    std::shared_ptr<const CAAnimation> animation(const std::string& key) const;
+    void removeAnimation(const std::string& key);
+    void removeAllAnimations();
+    std::vector<std::string> animationKeys() const;
+    // The model values with the running animations applied at `mediaTime` (CACurrentMediaTime
+    // seconds; now when absent). The model itself is not changed.
+    LayerState presentationState(std::optional<double> mediaTime = std::nullopt) const;
+
     // --- The tree ---
     std::vector<std::shared_ptr<CALayer>> sublayers() const;
     std::shared_ptr<CALayer> superlayer() const;
@@ -201,8 +217,19 @@ private:
     enum class Place { index, below, above };
     bool insert(const std::shared_ptr<CALayer>& layer, Place place, std::size_t index, const CALayer* sibling);
     void detachFromParent();
+    struct RunningAnimation {
+        std::string key;
+        std::shared_ptr<const CAAnimation> animation;
+        double begin = 0;     // media time of its start
+        std::uint64_t id = 0; // tells a replaced animation from its successor
+    };
+    void scheduleEnd(const RunningAnimation& running);
+    // Removes the entry with `id` (if still there) and reports it stopped.
+    void finish(std::uint64_t id, bool finished, bool remove);
+
     std::vector<std::shared_ptr<CALayer>> sublayers_;
     std::weak_ptr<CALayer> superlayer_;
+    std::vector<RunningAnimation> animations_;  // in the order added, applied in that order
 };
 
 }  // namespace platform

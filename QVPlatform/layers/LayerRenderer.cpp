@@ -1,5 +1,7 @@
 #include <QVPlatform/layers/LayerRenderer.h>
 
+#include <QVPlatform/layers/CAMediaTimingFunction.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -107,9 +109,11 @@ bool castsShadow(const LayerState& s) {
 
 class Renderer {
 public:
-    Renderer(CGContext& ctx, const LayerRenderer::StateProvider& provider) : ctx_(ctx), provider_(provider) {}
+    // Without a provider every layer is drawn as presented at one instant, read once per frame.
+    Renderer(CGContext& ctx, const LayerRenderer::StateProvider& provider)
+        : ctx_(ctx), provider_(provider), time_(CACurrentMediaTime()) {}
 
-    LayerState stateOf(const CALayer& layer) const { return provider_ ? provider_(layer) : layer.state(); }
+    LayerState stateOf(const CALayer& layer) const { return provider_ ? provider_(layer) : layer.presentationState(time_); }
 
     // A sublayer: placed in its superlayer's space by position, anchor point and transform.
     void drawSublayer(const CALayer& layer, const LayerState& s, int depth) {
@@ -230,6 +234,7 @@ private:
 
     CGContext& ctx_;
     const LayerRenderer::StateProvider& provider_;
+    double time_;
 };
 
 }  // namespace
@@ -246,7 +251,7 @@ void LayerRenderer::render(const CALayer& root, CGContext& context, const StateP
 std::optional<Bitmap> LayerRenderer::renderBitmap(const CALayer& root, double scale, std::optional<CGColor> background,
                                                   const StateProvider& provider) {
     if (!std::isfinite(scale) || scale <= 0) return std::nullopt;
-    const LayerState s = provider ? provider(root) : root.state();
+    const LayerState s = provider ? provider(root) : root.presentationState();
     const double w = std::ceil(s.bounds.width() * scale - 1e-9), h = std::ceil(s.bounds.height() * scale - 1e-9);
     if (!(w >= 1 && h >= 1 && w <= kMaxImageDimension && h <= kMaxImageDimension)) return std::nullopt;
     auto context = CGContext::make(static_cast<int>(w), static_cast<int>(h), scale);

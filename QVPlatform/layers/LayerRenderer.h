@@ -18,8 +18,9 @@
 // platform's backing store does, and is cut to that box inside a group. Trees deeper than
 // 512 levels are drawn to that depth.
 //
-// Each layer is drawn from a LayerState snapshot; `StateProvider` lets a caller substitute
-// other values (an animation's presentation values). Thread rule: drawing reads each layer
+// Each layer is drawn from a LayerState snapshot: by default its presentation state (the model
+// with running animations applied) at the clock's time when drawing began; `StateProvider`
+// lets a caller substitute other values. Thread rule: drawing reads each layer
 // under its lock; the context belongs to the calling thread.
 #pragma once
 
@@ -35,7 +36,7 @@ namespace platform {
 
 class LayerRenderer {
 public:
-    // The values to draw a layer with; the default is the layer's own `state()`.
+    // The values to draw a layer with; the default is the layer's `presentationState()`.
     using StateProvider = std::function<LayerState(const CALayer&)>;
 
     static constexpr int kMaxDepth = 512;
