@@ -61,6 +61,8 @@
 #include <QVToolbox/svg/SVGLayer.h>
 #include <QVToolbox/svg/SVGPath.h>
 
+#include <QVToolbox/SmallTools/HxWaterFallLayout.h>
+
 #include <utility>
 
 namespace QVToolbox {
