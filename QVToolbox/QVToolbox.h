@@ -46,6 +46,7 @@
 
 #include <QVToolbox/UIKitExtension/ColorHelpers.h>
 #include <QVToolbox/UIKitExtension/ImageCompressionMembers.h>
+#include <QVToolbox/UIKitExtension/ScrollViewMembers.h>
 
 #include <QVToolbox/gif/AnimatedFrame.h>
 #include <QVToolbox/gif/FrameDelay.h>
@@ -90,7 +91,8 @@ struct HxPOP : HxPOPStorage<Base>,
 template <class Base>
 struct QV : MemberSets<QV<Base>, Base,
                        ClockTextMembers,
-                       ResourceLookupMembers> {
+                       ResourceLookupMembers,
+                       ScrollViewMembers> {
     Stored<Base> object;
     QV(Stored<Base> value) : object(std::move(value)) {}  // NOLINT: QV(object)
 };
