@@ -62,6 +62,8 @@
 #include <QVToolbox/svg/SVGLayer.h>
 #include <QVToolbox/svg/SVGPath.h>
 
+#include <QVToolbox/SmallTools/HxWaterFallLayout.h>
+
 #include <utility>
 
 namespace QVToolbox {

@@ -4,12 +4,10 @@
 //   qv(table).addRefresh(QVRefreshStyle::footer, [&] { loadNextPage(); });
 //   qv(table).endRefresh(QVEndRefreshState::header(true));   // page 1 came, more to come
 //   qv(table).endRefresh(QVEndRefreshState::footer(false));  // last page: "- 已经到底啦 -"
-//   qv(table).usingEmptyDataSet(QVEmptyDataSet{});           // "什么都没有哦～" while empty
 //
-// The refresh members drive a header and a footer control (detail/RefreshControl.h: states
-// idle, pulling, refreshing, no more data; the block runs on the main thread); the empty-state
-// members drive an overlay (detail/EmptyDataSetView.h). Both live on the scroll view as
-// associated objects and subviews, laid out by frames.
+// The members drive a header and a footer control (detail/RefreshControl.h: states idle,
+// pulling, refreshing, no more data; the block runs on the main thread), held by the scroll
+// view as associated objects and shown as its subviews, laid out by frames.
 //
 // Rules chosen here where the platform component has none:
 // - addFooterRefresh(with:block:) adds a footer whose no-more-data title is the given text
@@ -22,14 +20,9 @@
 // - endRefresh(.footer(hasMore)) ends the footer's refreshing with more to come; with nothing
 //   more, it removes the footer when `clearFooterWhenLessData` is set and otherwise shows no
 //   more data.
-// - reloadEmptyDataSet counts the rows of a table view or the items of a collection view as
-//   they last loaded them (call it after reloadData); a plain scroll view has no item count
-//   and never shows the overlay. While the overlay shows, scrolling follows `allowScroll`
-//   (the scroll view's own setting comes back when it hides) and taps follow `allowTouch`.
 // Thread rule: main thread only.
 #pragma once
 
-#include <QVToolbox/UIKitExtension/detail/EmptyDataSetView.h>
 #include <QVToolbox/UIKitExtension/detail/RefreshControl.h>
 
 #include <QVPlatform/ui/UIScrollView.h>
@@ -63,13 +56,8 @@ void clearRefresh(platform::UIScrollView& view, QVRefreshStyle style);
 void ignoredScrollViewContentInsetTop(platform::UIScrollView& view, double inset);
 void endRefresh(platform::UIScrollView& view, QVEndRefreshState state, bool clearFooterWhenLessData, bool addFooter,
                 std::function<void()> footerAction);
-void usingEmptyDataSet(platform::UIScrollView& view, QVEmptyDataSet config);
-void reloadEmptyDataSet(platform::UIScrollView& view);
-void clearEmptyDataSet(platform::UIScrollView& view);
 
 // The control of a style on `view`; null when it has none.
 std::shared_ptr<detail::RefreshControl> refreshControl(const platform::UIScrollView& view, QVRefreshStyle style);
-// The overlay shown on `view`; null when none shows.
-std::shared_ptr<detail::EmptyDataSetView> emptyDataSetView(const platform::UIScrollView& view);
 
 }  // namespace QVToolbox

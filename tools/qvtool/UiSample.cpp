@@ -12,7 +12,7 @@
 #include <QVPlatform/ui/UIToolbar.h>
 #include <QVPlatform/ui/UIWindow.h>
 
-#include <QVToolbox/UIKitExtension/ScrollViewRefresh.h>
+#include <QVToolbox/UIKitExtension/EmptyDataSet.h>
 
 #include <string>
 
@@ -161,7 +161,7 @@ std::optional<platform::Data> renderEmptyStateSample() {
     config.buttonTitle = "重新加载";
     config.buttonBackgroundImage = capsule({120, 40});
     config.verticalOffset = -40;
-    QVToolbox::usingEmptyDataSet(*collection, config);
+    QVToolbox::usingEmptyDataSet(collection, config);
     if (const auto overlay = QVToolbox::emptyDataSetView(*collection)) {
         overlay->layoutIfNeeded();
         if (const auto button = overlay->button()) {

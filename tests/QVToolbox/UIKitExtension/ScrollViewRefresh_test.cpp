@@ -1,13 +1,7 @@
 #include <QVToolbox/QVToolbox.h>
 
 #include <QVPlatform/dispatch/RunLoop.h>
-#include <QVPlatform/ui/UICollectionView.h>
-#include <QVPlatform/ui/UICollectionViewFlowLayout.h>
-#include <QVPlatform/ui/UIColor.h>
 #include <QVPlatform/ui/UITableView.h>
-#include <QVPlatform/ui/UIWindow.h>
-
-#include "support/Pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +12,6 @@ using platform::UITableView;
 using State = detail::RefreshControl::State;
 
 namespace {
-
-class Rows : public platform::UITableViewDataSource {
-public:
-    explicit Rows(platform::NSInteger count) : count(count) {}
-    platform::NSInteger numberOfRowsInSection(UITableView&, platform::NSInteger) override { return count; }
-    platform::NSInteger count;
-};
 
 std::shared_ptr<UITableView> makeTable() {
     auto table = std::make_shared<UITableView>(platform::CGRect{{0, 0}, {320, 480}});
@@ -126,92 +113,4 @@ TEST(ScrollViewRefresh, EndRefreshFollowsTheDocumentedRule) {
     qv(table).endRefresh(QVEndRefreshState::header(false), true);
     EXPECT_FALSE(qv(table).hasRefresh(QVRefreshStyle::footer));
     EXPECT_EQ(table->contentInset(), platform::UIEdgeInsets{});
-}
-
-TEST(ScrollViewRefresh, EmptyOverlayShowsWhileThereAreNoRowsAndGivesScrollingBack) {
-    auto table = makeTable();
-    auto rows = std::make_shared<Rows>(0);
-    table->setDataSource(rows);
-    int taps = 0;
-    QVEmptyDataSet config;
-    config.desc = "下拉刷新试试";
-    config.allowScroll = false;
-    config.onTap = [&] { ++taps; };
-    qv(table).usingEmptyDataSet(config);
-
-    const auto overlay = emptyDataSetView(*table);
-    ASSERT_NE(overlay, nullptr);
-    EXPECT_FALSE(table->isScrollEnabled());
-    overlay->layoutIfNeeded();
-    ASSERT_NE(overlay->titleLabel(), nullptr);
-    EXPECT_EQ(overlay->titleLabel()->text(), "什么都没有哦～");
-    // Title above description, the pair centred on the overlay's centre.
-    const auto title = overlay->titleLabel()->frame();
-    const auto desc = overlay->detailLabel()->frame();
-    EXPECT_EQ(desc.origin.y, title.origin.y + title.size.height + 11);
-    EXPECT_NEAR((title.origin.y + desc.origin.y + desc.size.height) / 2, 240, 1);
-    EXPECT_NEAR(title.origin.x + title.size.width / 2, 160, 1);
-
-    auto window = std::make_shared<platform::UIWindow>(platform::CGRect{{0, 0}, {320, 480}});
-    window->addSubview(table);
-    window->setHidden(false);
-    EXPECT_TRUE(window->sendTap({160, 240}));
-    EXPECT_EQ(taps, 1);
-
-    rows->count = 3;
-    table->reloadData();
-    qv(table).reloadEmptyDataSet();
-    EXPECT_EQ(emptyDataSetView(*table), nullptr);
-    EXPECT_EQ(overlay->superview(), nullptr);
-    EXPECT_TRUE(table->isScrollEnabled());
-
-    rows->count = 0;
-    table->reloadData();
-    qv(table).reloadEmptyDataSet();
-    EXPECT_NE(emptyDataSetView(*table), nullptr);
-    qv(table).clearEmptyDataSet();
-    EXPECT_EQ(emptyDataSetView(*table), nullptr);
-    EXPECT_TRUE(table->isScrollEnabled());
-    qv(table).reloadEmptyDataSet();  // forgotten: stays hidden
-    EXPECT_EQ(emptyDataSetView(*table), nullptr);
-}
-
-TEST(ScrollViewRefresh, EmptyOverlayHonoursCustomViewsTouchesAndPlainScrollViews) {
-    auto collection = std::make_shared<platform::UICollectionView>(
-        platform::CGRect{{0, 0}, {300, 300}}, std::make_shared<platform::UICollectionViewFlowLayout>());
-    auto custom = std::make_shared<platform::UIView>(platform::CGRect{{0, 0}, {100, 40}});
-    QVEmptyDataSet config;
-    config.customView = custom;
-    config.useCustomView = true;
-    config.verticalOffset = 20;
-    config.allowTouch = false;
-    qv(collection).usingEmptyDataSet(config);  // no data source: no sections, so empty
-    const auto overlay = emptyDataSetView(*collection);
-    ASSERT_NE(overlay, nullptr);
-    EXPECT_FALSE(overlay->isUserInteractionEnabled());
-    overlay->layoutIfNeeded();
-    EXPECT_EQ(custom->frame(), (platform::CGRect{{100, 150}, {100, 40}}));
-    EXPECT_EQ(overlay->titleLabel(), nullptr);
-
-    // A plain scroll view has no item count: never an overlay.
-    auto plain = std::make_shared<UIScrollView>(platform::CGRect{{0, 0}, {100, 100}});
-    qv(plain).usingEmptyDataSet(QVEmptyDataSet{});
-    EXPECT_EQ(emptyDataSetView(*plain), nullptr);
-}
-
-TEST(ScrollViewRefresh, EmptyOverlayRendersItsTitleOverTheTable) {
-    auto table = makeTable();
-    table->setBackgroundColor(platform::UIColor::whiteColor());
-    auto rows = std::make_shared<Rows>(0);
-    table->setDataSource(rows);
-    qv(table).usingEmptyDataSet(QVEmptyDataSet{});
-    const auto bitmap = table->renderBitmap(1);
-    ASSERT_TRUE(bitmap);
-    // Dark title text somewhere across the middle row; white well away from it.
-    const auto title = emptyDataSetView(*table)->titleLabel()->frame();
-    int dark = 0;
-    const int y = static_cast<int>(title.origin.y + title.size.height / 2);
-    for (int x = 0; x < 320; ++x) dark += testing_support::pixelAt(*bitmap, x, y)[0] < 160 ? 1 : 0;
-    EXPECT_GT(dark, 5);
-    EXPECT_EQ(testing_support::pixelAt(*bitmap, 160, 40), (testing_support::RGBA{255, 255, 255, 255}));
 }
