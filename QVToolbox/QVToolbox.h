@@ -47,8 +47,12 @@
 #include <QVToolbox/UIKitExtension/ColorHelpers.h>
 #include <QVToolbox/UIKitExtension/DarkModeUtil.h>
 #include <QVToolbox/UIKitExtension/ImageCompressionMembers.h>
+<<<<<<< HEAD
 #include <QVToolbox/UIKitExtension/ThemeProvider.h>
 #include <QVToolbox/UIKitExtension/UserDefaultsWriterMembers.h>
+=======
+#include <QVToolbox/UIKitExtension/ScrollViewMembers.h>
+>>>>>>> wip-qvscroll
 
 #include <QVToolbox/gif/AnimatedFrame.h>
 #include <QVToolbox/gif/FrameDelay.h>
@@ -63,6 +67,8 @@
 #include <QVToolbox/svg/SVGColor.h>
 #include <QVToolbox/svg/SVGLayer.h>
 #include <QVToolbox/svg/SVGPath.h>
+
+#include <QVToolbox/SmallTools/HxWaterFallLayout.h>
 
 #include <utility>
 
@@ -92,7 +98,8 @@ struct HxPOP : HxPOPStorage<Base>,
 template <class Base>
 struct QV : MemberSets<QV<Base>, Base,
                        ClockTextMembers,
-                       ResourceLookupMembers> {
+                       ResourceLookupMembers,
+                       ScrollViewMembers> {
     Stored<Base> object;
     QV(Stored<Base> value) : object(std::move(value)) {}  // NOLINT: QV(object)
 };

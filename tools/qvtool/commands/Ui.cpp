@@ -1,4 +1,5 @@
-// `qvtool ui sample -o OUT.png`: the view system's sample scene as a PNG.
+// `qvtool ui sample -o OUT.png` and `qvtool ui empty -o OUT.png`: the view system's sample
+// scene and an empty collection view with its empty-state overlay, as PNGs.
 #include "../Cli.h"
 #include "../UiSample.h"
 
@@ -11,11 +12,12 @@
 namespace qvtool {
 namespace {
 
-void define(CLI::App& group) {
-    Verb verb(group, "sample", "draws the sample scene (labels, images, panel, indicator) at the screen's pixel size");
+void defineRender(CLI::App& group, std::string name, std::string description,
+                  std::optional<platform::Data> (*render)()) {
+    Verb verb(group, std::move(name), std::move(description));
     const auto& out = verb.option("-o", "OUT.png", "where to write the PNG", true);
-    verb.run([&out] {
-        const auto png = renderUiSample();
+    verb.run([&out, render] {
+        const auto png = render();
         if (!png) throw Failure("the scene did not render");
         std::string error;
         if (!platform::writeFileAtomically(*out, png->view(), &error)) throw Failure("cannot write " + *out + ": " + error);
@@ -25,7 +27,14 @@ void define(CLI::App& group) {
     });
 }
 
-const GroupRegistration registration{{"ui", "views rendered to a PNG: the sample scene", 90, define}};
+void define(CLI::App& group) {
+    defineRender(group, "sample", "draws the sample scene (labels, images, panel, indicator) at the screen's pixel size",
+                 renderUiSample);
+    defineRender(group, "empty", "draws an empty collection view with its empty-state overlay at the screen's pixel size",
+                 renderEmptyStateSample);
+}
+
+const GroupRegistration registration{{"ui", "views rendered to a PNG: the sample scene, the empty state", 90, define}};
 
 }  // namespace
 }  // namespace qvtool
