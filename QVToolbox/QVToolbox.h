@@ -47,12 +47,9 @@
 #include <QVToolbox/UIKitExtension/ColorHelpers.h>
 #include <QVToolbox/UIKitExtension/DarkModeUtil.h>
 #include <QVToolbox/UIKitExtension/ImageCompressionMembers.h>
-<<<<<<< HEAD
+#include <QVToolbox/UIKitExtension/ScrollViewMembers.h>
 #include <QVToolbox/UIKitExtension/ThemeProvider.h>
 #include <QVToolbox/UIKitExtension/UserDefaultsWriterMembers.h>
-=======
-#include <QVToolbox/UIKitExtension/ScrollViewMembers.h>
->>>>>>> wip-qvscroll
 
 #include <QVToolbox/gif/AnimatedFrame.h>
 #include <QVToolbox/gif/FrameDelay.h>
