@@ -2,6 +2,7 @@
 #include <QVToolbox/gif/GIFAnimatable.h>
 
 #include "QVToolbox/gif/GifTestData.h"
+#include "QVToolbox/gif/TestAnimatable.h"
 #include "support/TemporaryFolder.h"
 
 #include <QVPlatform/base/Clock.h>
@@ -23,35 +24,20 @@ namespace {
 
 using giftest::gifOfFrames;
 using giftest::gifWithDelays;
-using platform::CGRect;
 using platform::ManualClock;
 using platform::UIImage;
-using platform::UIViewContentMode;
 using QVToolbox::Animator;
 using QVToolbox::FrameStore;
 using QVToolbox::GIFAnimatable;
 using QVToolbox::GifName;
 
-// A GIFAnimatable that is no view: it records each frame change with the tick it came on.
-class Recorder : public GIFAnimatable, public std::enable_shared_from_this<Recorder> {
+// An adopter that records each frame change with the tick it came on.
+class Recorder : public giftest::TestAnimatable {
 public:
-    static std::shared_ptr<Recorder> make() {
-        auto recorder = std::make_shared<Recorder>();
-        recorder->animator_ = Animator::make(recorder);
-        return recorder;
-    }
-
-    std::shared_ptr<Animator> animator() override { return animator_; }
-    void setAnimator(std::shared_ptr<Animator> animator) override { animator_ = std::move(animator); }
-    const std::shared_ptr<platform::CALayer>& layer() const override { return layer_; }
-    CGRect frame() const override { return frame_; }
-    void setFrame(CGRect frame) override { frame_ = frame; }
-    UIViewContentMode contentMode() const override { return mode_; }
-    void setContentMode(UIViewContentMode mode) override { mode_ = mode; }
-    std::shared_ptr<GIFAnimatable> sharedAnimatable() override { return shared_from_this(); }
+    static std::shared_ptr<Recorder> make() { return TestAnimatable::make<Recorder>(); }
 
     void animatorHasNewFrame() override {
-        const auto store = animator_->frameStore();
+        const auto store = animator()->frameStore();
         events.push_back("t" + std::to_string(tick) + " frame " + std::to_string(store->currentFrameIndex()));
         GIFAnimatable::animatorHasNewFrame();
     }
@@ -61,12 +47,6 @@ public:
 
     int tick = 0;  // display ticks so far
     std::vector<std::string> events;
-
-private:
-    std::shared_ptr<Animator> animator_;
-    std::shared_ptr<platform::CALayer> layer_ = platform::CALayer::layer();
-    CGRect frame_{{0, 0}, {4, 4}};
-    UIViewContentMode mode_ = UIViewContentMode::scaleToFill;
 };
 
 // Drives the display link one tick at a time from the moment playback was scheduled; each
