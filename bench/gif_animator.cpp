@@ -5,7 +5,7 @@
 // of 0.1 s. The figures are printed after the run.
 #include "Compare.h"
 
-#include "../tests/support/GifWriter.h"
+#include "GifPlayback.h"
 
 #include <QVToolbox/gif/GIFImageView.h>
 
@@ -13,50 +13,25 @@
 #include <QVPlatform/dispatch/ManualClock.h>
 #include <QVPlatform/dispatch/RunLoop.h>
 
-#include <cstdio>
-#include <map>
 #include <string>
 
 namespace {
 
 using platform::ManualClock;
 
-constexpr int kFrames = 200, kWidth = 240, kHeight = 180;
-constexpr double kAllFramesBytes = double{kFrames} * kWidth * kHeight * 4;
-
-const platform::Data& animation() {
-    static const platform::Data data = [] {
-        testgif::Gif gif;
-        gif.width = kWidth;
-        gif.height = kHeight;
-        for (int i = 0; i < kFrames; ++i) {
-            auto frame = testgif::solid(i % 200, 0, 40, 180, static_cast<std::uint8_t>(i % 2));
-            frame.delay = 10;
-            gif.frames.push_back(frame);
-        }
-        return platform::Data(testgif::write(gif));
-    }();
-    return data;
-}
-
-struct Peak {
-    std::size_t frames = 0;
-    std::size_t bytes = 0;
-};
-std::map<std::string, Peak>& peaks() {
-    static std::map<std::string, Peak> table;
-    return table;
-}
+using qvbench::kGifFrames;
+using qvbench::Peak;
+using qvbench::peaks;
 
 // One loop played to its finish by a view with `buffer` frames decoded ahead.
 Peak playOneLoop(std::int64_t buffer) {
     const auto view = std::make_shared<QVToolbox::GIFImageView>();
     view->setFrameBufferSize(buffer);
     bool finished = false;
-    view->animate(animation(), 1, {}, [&finished] { finished = true; });
+    view->animate(qvbench::longAnimation(), 1, {}, [&finished] { finished = true; });
     const auto store = view->animator()->frameStore();
     const std::uint64_t origin = platform::Clock::uptimeNanoseconds();
-    for (int tick = 1; !finished && tick < 2 * 60 * kFrames; ++tick) {
+    for (int tick = 1; !finished && tick < 2 * 60 * kGifFrames; ++tick) {
         ManualClock::advanceTo(origin + static_cast<std::uint64_t>(tick * 1e9 / 60) + 100'000);
     }
     return {store->peakDecodedFrameCount(), store->peakDecodedBytes()};
@@ -84,11 +59,6 @@ int main(int argc, char** argv) {
     ManualClock::start();
     const int status = qvbench::run(argc, argv);
     ManualClock::stop();
-    std::printf("\n%-20s %12s %12s %14s   (%d frames of %d x %d, one loop; every frame: %.1f MiB)\n", "strategy",
-                "peak frames", "peak MiB", "of all frames", kFrames, kWidth, kHeight, kAllFramesBytes / (1 << 20));
-    for (const auto& [name, peak] : peaks()) {
-        std::printf("%-20s %12zu %12.1f %14.3f\n", name.c_str(), peak.frames, static_cast<double>(peak.bytes) / (1 << 20),
-                    static_cast<double>(peak.bytes) / kAllFramesBytes);
-    }
+    qvbench::printPeaks();
     return status;
 }
