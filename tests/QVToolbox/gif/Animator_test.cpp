@@ -98,6 +98,18 @@ TEST_F(AnimatorTest, FramesChangeWhenTheirDelaysElapseAndLoopsThenFinishFollowTh
     EXPECT_FALSE(view->isAnimatingGIF());
 }
 
+TEST_F(AnimatorTest, FramesOfATenthOfASecondChangeOnEverySixthTickWithoutDrift) {
+    // Six ticks of 1/60 s add up a rounding error short of 0.1 s; the frame is due all the same.
+    const auto view = Recorder::make();
+    view->animate(gifOfFrames(7), 0);
+    Ticks ticks(*view);
+    ticks.run(600);
+    ASSERT_EQ(view->events.size(), 100u);
+    for (std::size_t i = 0; i < view->events.size(); ++i) {
+        EXPECT_EQ(view->events[i], "t" + std::to_string(6 * (i + 1)) + " frame " + std::to_string((i + 1) % 7));
+    }
+}
+
 TEST_F(AnimatorTest, StopPausesTheClockAndANewAnimationStartsOverWithItsOwnBlocks) {
     const auto view = Recorder::make();
     view->animate(gifWithDelays({12, 12, 13}), 0, {}, view->note("finished"), view->note("loop"));
