@@ -52,8 +52,11 @@
 #include <QVToolbox/UIKitExtension/UserDefaultsWriterMembers.h>
 
 #include <QVToolbox/gif/AnimatedFrame.h>
+#include <QVToolbox/gif/Animator.h>
 #include <QVToolbox/gif/FrameDelay.h>
 #include <QVToolbox/gif/FrameStore.h>
+#include <QVToolbox/gif/GIFAnimatable.h>
+#include <QVToolbox/gif/GIFImageView.h>
 #include <QVToolbox/gif/GIFImageMembers.h>
 
 #include <QVToolbox/keychain/Keychain.h>

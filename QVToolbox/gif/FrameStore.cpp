@@ -188,9 +188,9 @@ bool FrameStore::shouldChangeFrame(double duration, const std::function<void(boo
     const double step = duration > 0 ? std::min(duration, kMaxTimeStep) : 0;  // NaN and negatives move nothing
     timeSinceLastFrameChange_ += step;
     const double current = currentFrameDuration();
-    const bool changed = timeSinceLastFrameChange_ >= current;
+    const bool changed = timeSinceLastFrameChange_ + kDueTolerance >= current;
     if (changed) {
-        timeSinceLastFrameChange_ -= current;
+        timeSinceLastFrameChange_ = std::max(0.0, timeSinceLastFrameChange_ - current);
         incrementCurrentFrameIndex();
     }
     if (handler) handler(changed);

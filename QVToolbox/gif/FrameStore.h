@@ -92,7 +92,7 @@ public:
 
     // One display tick of `duration` seconds (at most maxTimeStep counts; NaN or negative
     // counts as 0). True, after moving to the next frame, when the current frame's time is
-    // up (the remainder carries over); at most one change per tick. `handler`, when given,
+    // up to within a nanosecond (the remainder carries over); at most one change per tick. `handler`, when given,
     // receives the same flag.
     bool shouldChangeFrame(double duration, const std::function<void(bool)>& handler = {});
 
@@ -142,6 +142,9 @@ public:
 
 private:
     static constexpr double kMaxTimeStep = 1.0;
+    // Sums of tick durations land a rounding error short of a frame's delay (six ticks of
+    // 1/60 s against 0.1 s): a frame is due once its time is within a nanosecond.
+    static constexpr double kDueTolerance = 1e-9;
     static constexpr double kImageListFrameDuration = 0.05;
 
     void setupAnimatedFrames();

@@ -84,3 +84,39 @@ TEST(QvtoolGif, FramesWritesOnePngPerFrameAndStripPutsThemSideBySide) {
     EXPECT_TRUE(refuses({"gif", "frames", folder.folder + "/bad.gif", "-o", folder.folder + "/none"}, "no frame that decodes", {}, 1));
     EXPECT_TRUE(std::filesystem::is_empty(folder.folder + "/none"));
 }
+
+TEST(QvtoolGif, PlayPrintsFrameChangesLoopsTheFinishAndTheMostFramesDecoded) {
+    const qvtest::TemporaryFolder folder;
+    testgif::Gif gif;
+    gif.width = 4;
+    gif.height = 4;
+    for (const int delay : {12, 12, 13}) {
+        auto frame = testgif::solid(0, 0, 4, 4, static_cast<std::uint8_t>(gif.frames.size() % 2));
+        frame.delay = delay;
+        gif.frames.push_back(frame);
+    }
+    const auto path = writeGif(folder.folder + "/a.gif", gif);
+    // 60 ticks a second: changes on ticks 8, 15, 23, 30 and 37, the finish on tick 38.
+    EXPECT_TRUE(answers({"gif", "play", path, "--loops", "2"},
+                        path + ": 3 frames, loop 0.370 s, 2 loops, buffer 50\n"
+                               "0.133 s: frame 1\n0.250 s: frame 2\n0.250 s: loop 1 done\n"
+                               "0.383 s: frame 0\n0.500 s: frame 1\n0.617 s: frame 2\n0.617 s: loop 2 done\n"
+                               "0.633 s: finished\nmost frames decoded at once: 3 of 3\n"));
+
+    // 300 frames with a buffer of 5: never more than the current frame and 5 ahead.
+    testgif::Gif long_;
+    for (int i = 0; i < 300; ++i) long_.frames.push_back(testgif::solid(0, 0, 1, 1, static_cast<std::uint8_t>(i % 2)));
+    const auto longPath = writeGif(folder.folder + "/long.gif", long_);
+    const auto played = runTool({"gif", "play", longPath, "--loops", "1", "--buffer", "5"});
+    EXPECT_EQ(played.status, 0);
+    EXPECT_NE(played.out.find("29.900 s: frame 299\n29.900 s: loop 1 done\n29.917 s: finished\n"
+                              "most frames decoded at once: 6 of 300\n"),
+              std::string::npos)
+        << played.out;
+
+    EXPECT_TRUE(refuses({"gif", "play", path, "--loops", "0"}, "--loops '0' is not from 1 to 1000"));
+    EXPECT_TRUE(refuses({"gif", "play", path}, "--loops"));
+    testgif::Gif still;
+    still.frames = {testgif::solid(0, 0, 1, 1, 0)};
+    EXPECT_TRUE(refuses({"gif", "play", writeGif(folder.folder + "/still.gif", still), "--loops", "1"}, "is not animated", {}, 1));
+}

@@ -1,20 +1,28 @@
 // `qvtool gif`: what the image source reads from a GIF: its frames, their delays and the loop
-// count; every composited frame as a PNG; all frames side by side in one picture.
+// count; every composited frame as a PNG; all frames side by side in one picture; playback by
+// a GIF image view on the manual clock.
 #include "../Cli.h"
+#include "../Input.h"
+#include "../Replay.h"
 
 #include <QVToolbox/gif/FrameDelay.h>
+#include <QVToolbox/gif/GIFImageView.h>
 
 #include <QVPlatform/base/Any.h>
+#include <QVPlatform/base/Clock.h>
+#include <QVPlatform/dispatch/ManualClock.h>
 #include <QVPlatform/graphics/ImageCodec.h>
 #include <QVPlatform/graphics/ImageSource.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <string>
 
 namespace qvtool {
 namespace {
@@ -22,13 +30,17 @@ namespace {
 namespace fs = std::filesystem;
 using namespace platform;
 
-CGImageSourceRef openSource(const std::string& path) {
+Data readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw Failure("cannot read " + path);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     const std::string text = bytes.str();
-    auto source = CGImageSourceCreateWithData(Data(text.data(), text.size()), {{kCGImageSourceShouldCache, false}});
+    return Data(text.data(), text.size());
+}
+
+CGImageSourceRef openSource(const std::string& path) {
+    auto source = CGImageSourceCreateWithData(readFile(path), {{kCGImageSourceShouldCache, false}});
     if (!source) throw Failure(path + " is no readable GIF, PNG or JPEG");
     return source;
 }
@@ -160,13 +172,78 @@ void defineStrip(CLI::App& group) {
     });
 }
 
+// A GIF image view that prints each frame change with its time on the manual clock.
+class PrintingView : public QVToolbox::GIFImageView {
+public:
+    explicit PrintingView(std::uint64_t origin) : origin_(origin) {}
+
+    void animatorHasNewFrame() override {
+        print("frame " + std::to_string(animator()->frameStore()->currentFrameIndex()));
+        GIFImageView::animatorHasNewFrame();
+    }
+    void print(const std::string& what) const {
+        const double elapsed = static_cast<double>(Clock::uptimeNanoseconds() - origin_) / 1e9;
+        std::cout << seconds(elapsed, 3) << " s: " << what << "\n";
+    }
+
+private:
+    const std::uint64_t origin_;
+};
+
+// More display ticks than this are refused: a file and loop count that would play for hours.
+constexpr double kMaxPlayTicks = 5'000'000;
+
+void definePlay(CLI::App& group) {
+    Verb verb(group, "play", "play on the manual clock at 60 ticks a second: frame changes, loops, the finish, frames decoded");
+    const auto& file = verb.argument("FILE", "a GIF");
+    const auto& loops = verb.option("--loops", "N", "loops to play, 1 to 1000", true);
+    const auto& buffer = verb.option("--buffer", "B", "frames kept decoded ahead (default 50; 0 or less: every frame)");
+    verb.run([&file, &loops, &buffer] {
+        const std::int64_t loopCount = wholeNumber(*loops, "--loops");
+        if (loopCount < 1 || loopCount > 1000) throw BadInput("--loops " + shown(*loops) + " is not from 1 to 1000");
+        const std::int64_t frameBuffer = buffer ? wholeNumber(*buffer, "--buffer") : 50;
+        const Data bytes = readFile(file);
+        const ManualClockScope manualTime;
+        const std::uint64_t origin = Clock::uptimeNanoseconds();
+        const auto view = std::make_shared<PrintingView>(origin);
+        view->setFrameBufferSize(frameBuffer);
+        bool finished = false;
+        std::int64_t loopsDone = 0;
+        view->animate(
+            bytes, loopCount, {},
+            [&] {
+                finished = true;
+                view->print("finished");
+            },
+            [&] { view->print("loop " + std::to_string(++loopsDone) + " done"); });
+        ManualClock::drain();
+        const auto store = view->animator()->frameStore();
+        if (!store->isAnimatable()) throw Failure(file + " is not animated (" + std::to_string(store->frameCount()) + " frames)");
+        // Every loop takes at most its capped duration plus one tick per frame; the finish one tick more.
+        const double ticks = std::ceil((store->loopDuration() * 60 + static_cast<double>(store->frameCount())) *
+                                       static_cast<double>(loopCount)) + 2;
+        if (ticks > kMaxPlayTicks) throw BadInput(file + " would take more than " + std::to_string(static_cast<std::int64_t>(kMaxPlayTicks)) + " ticks to play");
+        std::cout << file << ": " << store->frameCount() << " frames, loop " << seconds(store->loopDuration(), 3) << " s, "
+                  << loopCount << (loopCount == 1 ? " loop" : " loops") << ", buffer " << frameBuffer << "\n";
+        for (std::int64_t tick = 1; !finished && tick <= static_cast<std::int64_t>(ticks); ++tick) {
+            // A tenth of a millisecond past the tick, so rounding never decides whether it came.
+            ManualClock::advanceTo(origin + static_cast<std::uint64_t>(static_cast<double>(tick) * 1e9 / 60) + 100'000);
+        }
+        view->stopAnimatingGIF();
+        ManualClock::drain();
+        std::cout << "most frames decoded at once: " << store->peakDecodedFrameCount() << " of " << store->frameCount() << "\n";
+        return finished ? 0 : 1;
+    });
+}
+
 void define(CLI::App& group) {
     defineInfo(group);
     defineFrames(group);
     defineStrip(group);
+    definePlay(group);
 }
 
-const GroupRegistration registration{{"gif", "GIF frames, delays and loop count; frames as PNGs, or side by side", 44, define}};
+const GroupRegistration registration{{"gif", "GIF frames, delays and loop count; frames as PNGs, side by side, or played", 44, define}};
 
 }  // namespace
 }  // namespace qvtool
