@@ -2,7 +2,6 @@
 
 namespace QVToolbox {
 
-using detail::RefreshControl;
 using platform::AssociationPolicy;
 using platform::UIScrollView;
 

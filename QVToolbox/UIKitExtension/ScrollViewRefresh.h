@@ -5,7 +5,7 @@
 //   qv(table).endRefresh(QVEndRefreshState::header(true));   // page 1 came, more to come
 //   qv(table).endRefresh(QVEndRefreshState::footer(false));  // last page: "- 已经到底啦 -"
 //
-// The members drive a header and a footer control (detail/RefreshControl.h: states idle,
+// The members drive a header and a footer control (RefreshControl.h: states idle,
 // pulling, refreshing, no more data; the block runs on the main thread), held by the scroll
 // view as associated objects and shown as its subviews, laid out by frames.
 //
@@ -23,7 +23,7 @@
 // Thread rule: main thread only.
 #pragma once
 
-#include <QVToolbox/UIKitExtension/detail/RefreshControl.h>
+#include <QVToolbox/UIKitExtension/RefreshControl.h>
 
 #include <QVPlatform/ui/UIScrollView.h>
 
@@ -58,6 +58,6 @@ void endRefresh(platform::UIScrollView& view, QVEndRefreshState state, bool clea
                 std::function<void()> footerAction);
 
 // The control of a style on `view`; null when it has none.
-std::shared_ptr<detail::RefreshControl> refreshControl(const platform::UIScrollView& view, QVRefreshStyle style);
+std::shared_ptr<RefreshControl> refreshControl(const platform::UIScrollView& view, QVRefreshStyle style);
 
 }  // namespace QVToolbox

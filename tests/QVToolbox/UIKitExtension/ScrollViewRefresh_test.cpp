@@ -9,7 +9,7 @@ using namespace QVToolbox;
 using platform::RunLoop;
 using platform::UIScrollView;
 using platform::UITableView;
-using State = detail::RefreshControl::State;
+using State = RefreshControl::State;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include <QVToolbox/UIKitExtension/detail/RefreshControl.h>
+#include <QVToolbox/UIKitExtension/RefreshControl.h>
 
 #include <QVPlatform/dispatch/DispatchQueue.h>
 #include <QVPlatform/ui/UIColor.h>
@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-namespace QVToolbox::detail {
+namespace QVToolbox {
 
 using platform::CGRect;
 using platform::UIScrollView;
@@ -140,4 +140,4 @@ void RefreshControl::layoutSubviews() {
     stateLabel_->setFrame(bounds());
 }
 
-}  // namespace QVToolbox::detail
+}  // namespace QVToolbox

@@ -26,7 +26,7 @@
 #include <memory>
 #include <string>
 
-namespace QVToolbox::detail {
+namespace QVToolbox {
 
 class RefreshControl : public platform::NSObjectSubclass<RefreshControl, platform::UIView, "QVRefreshControl"> {
 public:
@@ -85,4 +85,4 @@ private:
     double insetBottomTaken_ = 0;  // the height added to the bottom inset while attached
 };
 
-}  // namespace QVToolbox::detail
+}  // namespace QVToolbox
