@@ -2,6 +2,8 @@
 #include <QVPlatform/dispatch/PerformRequests.h>
 #include <QVPlatform/dispatch/RunLoop.h>
 
+#include "support/ManualTime.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,16 +11,9 @@
 #include <vector>
 
 using namespace platform;
+using testing_support::ManualTime;
 
 namespace {
-
-struct ManualTime {
-    ManualTime() {
-        RunLoop::setMainThread();
-        ManualClock::start();
-    }
-    ~ManualTime() { ManualClock::stop(); }
-};
 
 class Recorder : public NSObjectSubclass<Recorder, NSObject, "PerformRecorder"> {
 public:

@@ -4,6 +4,7 @@
 #include <QVPlatform/layers/CAShapeLayer.h>
 #include <QVPlatform/layers/LayerRenderer.h>
 
+#include "support/ManualTime.h"
 #include "support/Pixels.h"
 
 #include <gtest/gtest.h>
@@ -16,15 +17,6 @@ using namespace platform;
 using namespace testing_support;
 
 namespace {
-
-// Manual time for one test, with the main thread set so the run loop can be pumped here.
-struct ManualTime {
-    ManualTime() {
-        RunLoop::setMainThread();
-        ManualClock::start();
-    }
-    ~ManualTime() { ManualClock::stop(); }
-};
 
 CABasicAnimation fade(double from, double to, double duration) {
     CABasicAnimation a("opacity");

@@ -4,6 +4,7 @@
 #include <QVPlatform/ui/UIView.h>
 #include <QVPlatform/ui/UIWindow.h>
 
+#include "support/ManualTime.h"
 #include "support/Pixels.h"
 
 #include <gtest/gtest.h>
@@ -12,21 +13,10 @@
 #include <vector>
 
 using namespace platform;
+using testing_support::ManualTime;
 using Options = UIViewAnimationOptions;
 
 namespace {
-
-// Manual time for one test, with the main thread set so the run loop can be pumped here.
-struct ManualTime {
-    ManualTime() {
-        RunLoop::setMainThread();
-        ManualClock::start();
-    }
-    ~ManualTime() {
-        RunLoop::main().runUntilIdle();
-        ManualClock::stop();
-    }
-};
 
 std::shared_ptr<UIView> view(double x, double y, double w, double h) {
     return std::make_shared<UIView>(CGRect{{x, y}, {w, h}});
