@@ -176,6 +176,14 @@ TEST(UIViewAnimation, ZeroDurationNothingChangedAndWithoutAnimationApplyAtOnce) 
     });
     EXPECT_EQ(v->layer()->animationKeys(), std::vector<std::string>{"position"});
     EXPECT_EQ(shownAlpha(*v), 1);
+
+    // A nested block animates its own changes with its own timing.
+    UIView::animate(1, [&] {
+        v->setCenter({10, 10});
+        UIView::animate(2, [&] { v->setAlpha(0.5); });
+    });
+    EXPECT_EQ(v->layer()->animation("position")->duration, 1);
+    EXPECT_EQ(v->layer()->animation("opacity")->duration, 2);
 }
 
 TEST(UIViewAnimation, HitTestingSkipsAViewAnimatedWithoutUserInteraction) {
