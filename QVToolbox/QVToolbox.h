@@ -45,7 +45,11 @@
 #include <QVToolbox/FoundationExtension/data/WeakHolders.h>
 
 #include <QVToolbox/UIKitExtension/ColorHelpers.h>
+#include <QVToolbox/UIKitExtension/DarkModeUtil.h>
 #include <QVToolbox/UIKitExtension/ImageCompressionMembers.h>
+#include <QVToolbox/UIKitExtension/ScrollViewMembers.h>
+#include <QVToolbox/UIKitExtension/ThemeProvider.h>
+#include <QVToolbox/UIKitExtension/UserDefaultsWriterMembers.h>
 
 #include <QVToolbox/gif/AnimatedFrame.h>
 #include <QVToolbox/gif/FrameDelay.h>
@@ -60,6 +64,8 @@
 #include <QVToolbox/svg/SVGColor.h>
 #include <QVToolbox/svg/SVGLayer.h>
 #include <QVToolbox/svg/SVGPath.h>
+
+#include <QVToolbox/SmallTools/HxWaterFallLayout.h>
 
 #include <utility>
 
@@ -83,12 +89,14 @@ struct HxPOP : HxPOPStorage<Base>,
                           DateMembers,
                           JSONMembers,
                           ImageCompressionMembers,
+                          UserDefaultsWriterMembers,
                           GIFImageMembers> {};
 
 template <class Base>
 struct QV : MemberSets<QV<Base>, Base,
                        ClockTextMembers,
-                       ResourceLookupMembers> {
+                       ResourceLookupMembers,
+                       ScrollViewMembers> {
     Stored<Base> object;
     QV(Stored<Base> value) : object(std::move(value)) {}  // NOLINT: QV(object)
 };

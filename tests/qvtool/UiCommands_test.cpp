@@ -1,4 +1,4 @@
-// qvtool's ui group: the sample scene and frames of an animation as PNGs.
+// qvtool's ui group: the sample scene, the empty state and frames of an animation as PNGs.
 #include "ToolRunner.h"
 
 #include "support/TemporaryFolder.h"
@@ -42,6 +42,15 @@ TEST(QvtoolUi, SampleWritesAPngAtTheScreenProfilesPixelSize) {
     EXPECT_EQ(pngSize(readAll(work.folder + "/big.png")), (std::pair<std::uint32_t, std::uint32_t>{1242, 2688}));
     EXPECT_TRUE(refuses({"ui", "sample"}, "-o is required"));
     EXPECT_EQ(runTool({"ui", "sample", "-o", work.folder + "/no/such/folder/x.png"}).status, 1);
+}
+
+TEST(QvtoolUi, EmptyWritesTheEmptyStateAtTheScreenProfilesPixelSize) {
+    const qvtest::TemporaryFolder work;
+    const auto r = runTool({"ui", "empty", "-o", "empty.png"}, {}, work.folder);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "wrote empty.png (750 x 1334 pixels)\n");
+    EXPECT_EQ(pngSize(readAll(work.folder + "/empty.png")), (std::pair<std::uint32_t, std::uint32_t>{750, 1334}));
+    EXPECT_TRUE(refuses({"ui", "empty"}, "-o is required"));
 }
 
 TEST(QvtoolUi, AnimateWritesAFramePerInstantShowingTheAnimationThen) {

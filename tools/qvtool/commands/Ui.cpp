@@ -1,4 +1,5 @@
-// `qvtool ui sample -o OUT.png`: the view system's sample scene as a PNG.
+// `qvtool ui sample -o OUT.png` and `qvtool ui empty -o OUT.png`: the view system's sample
+// scene and an empty collection view with its empty-state overlay, as PNGs.
 // `qvtool ui animate --at T,T... -o DIR`: frames of a sample animation at instants of the
 // manual clock, one PNG per instant.
 #include "../Cli.h"
@@ -15,6 +16,7 @@
 
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,11 +34,12 @@ void writePng(const std::string& path, const Data& png) {
     if (!writeFileAtomically(path, png.view(), &error)) throw Failure("cannot write " + path + ": " + error);
 }
 
-void defineSample(CLI::App& group) {
-    Verb verb(group, "sample", "draws the sample scene (labels, images, panel, indicator) at the screen's pixel size");
+void defineRender(CLI::App& group, std::string name, std::string description,
+                  std::optional<Data> (*render)()) {
+    Verb verb(group, std::move(name), std::move(description));
     const auto& out = verb.option("-o", "OUT.png", "where to write the PNG", true);
-    verb.run([&out] {
-        const auto png = renderUiSample();
+    verb.run([&out, render] {
+        const auto png = render();
         if (!png) throw Failure("the scene did not render");
         writePng(*out, *png);
         const auto size = UIScreen::main()->pixelSize();
@@ -128,11 +131,15 @@ void defineAnimate(CLI::App& group) {
 }
 
 void define(CLI::App& group) {
-    defineSample(group);
+    defineRender(group, "sample", "draws the sample scene (labels, images, panel, indicator) at the screen's pixel size",
+                 renderUiSample);
+    defineRender(group, "empty", "draws an empty collection view with its empty-state overlay at the screen's pixel size",
+                 renderEmptyStateSample);
     defineAnimate(group);
 }
 
-const GroupRegistration registration{{"ui", "views rendered to PNGs: the sample scene, frames of an animation", 90, define}};
+const GroupRegistration registration{
+    {"ui", "views rendered to PNGs: the sample scene, the empty state, frames of an animation", 90, define}};
 
 }  // namespace
 }  // namespace qvtool
