@@ -52,10 +52,27 @@ bool ObjCClass::addIfAbsent(MethodMap<F> ObjCClass::*table, const Selector& sele
     return (this->*table).try_emplace(selector, std::make_shared<const F>(std::move(imp))).second;
 }
 
-void ObjCClass::addMethod(const Selector& selector, IMP imp) {
-    std::unique_lock lock(mutex_);
-    methods_[selector] = std::make_shared<const IMP>(std::move(imp));
+namespace {
+
+// Adds or replaces the entry for `selector` in one of a class's own tables.
+template <class F>
+void store(std::shared_mutex& mutex, ObjCClass::MethodMap<F>& table, const Selector& selector, F imp) {
+    std::unique_lock lock(mutex);
+    table[selector] = std::make_shared<const F>(std::move(imp));
 }
+
+// The entry for `selector` in one of a class's own tables.
+template <class F>
+std::shared_ptr<const F> lookUpOwn(std::shared_mutex& mutex, const ObjCClass::MethodMap<F>& table,
+                                   const Selector& selector) {
+    std::shared_lock lock(mutex);
+    const auto it = table.find(selector);
+    return it == table.end() ? nullptr : it->second;
+}
+
+}  // namespace
+
+void ObjCClass::addMethod(const Selector& selector, IMP imp) { store(mutex_, methods_, selector, std::move(imp)); }
 
 bool ObjCClass::addMethodIfAbsent(const Selector& selector, IMP imp) {
     return addIfAbsent(&ObjCClass::methods_, selector, std::move(imp));
@@ -66,9 +83,7 @@ std::shared_ptr<const IMP> ObjCClass::findMethod(const Selector& selector) const
 }
 
 std::shared_ptr<const IMP> ObjCClass::ownMethod(const Selector& selector) const {
-    std::shared_lock lock(mutex_);
-    const auto it = methods_.find(selector);
-    return it == methods_.end() ? nullptr : it->second;
+    return lookUpOwn(mutex_, methods_, selector);
 }
 
 bool ObjCClass::exchangeImplementations(const Selector& a, const Selector& b) {
@@ -76,8 +91,7 @@ bool ObjCClass::exchangeImplementations(const Selector& a, const Selector& b) {
 }
 
 void ObjCClass::addClassMethod(const Selector& selector, ClassIMP imp) {
-    std::unique_lock lock(mutex_);
-    classMethods_[selector] = std::make_shared<const ClassIMP>(std::move(imp));
+    store(mutex_, classMethods_, selector, std::move(imp));
 }
 
 bool ObjCClass::addClassMethodIfAbsent(const Selector& selector, ClassIMP imp) {
@@ -89,9 +103,7 @@ std::shared_ptr<const ClassIMP> ObjCClass::findClassMethod(const Selector& selec
 }
 
 std::shared_ptr<const ClassIMP> ObjCClass::ownClassMethod(const Selector& selector) const {
-    std::shared_lock lock(mutex_);
-    const auto it = classMethods_.find(selector);
-    return it == classMethods_.end() ? nullptr : it->second;
+    return lookUpOwn(mutex_, classMethods_, selector);
 }
 
 bool ObjCClass::exchangeClassImplementations(const Selector& a, const Selector& b) {

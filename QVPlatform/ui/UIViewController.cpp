@@ -29,22 +29,16 @@ void UIViewController::registerClass(ObjCClass& cls) {
         controllerOf(self).viewDidLoad();
         return Any();
     });
-    cls.addMethod("viewWillAppear:", [](NSObject& self, const Any::List& args) {
-        controllerOf(self).viewWillAppear(flag(args, 0));
-        return Any();
-    });
-    cls.addMethod("viewDidAppear:", [](NSObject& self, const Any::List& args) {
-        controllerOf(self).viewDidAppear(flag(args, 0));
-        return Any();
-    });
-    cls.addMethod("viewWillDisappear:", [](NSObject& self, const Any::List& args) {
-        controllerOf(self).viewWillDisappear(flag(args, 0));
-        return Any();
-    });
-    cls.addMethod("viewDidDisappear:", [](NSObject& self, const Any::List& args) {
-        controllerOf(self).viewDidDisappear(flag(args, 0));
-        return Any();
-    });
+    const auto addAppearance = [&cls](const char* selector, void (UIViewController::*member)(bool)) {
+        cls.addMethod(selector, [member](NSObject& self, const Any::List& args) {
+            (controllerOf(self).*member)(flag(args, 0));
+            return Any();
+        });
+    };
+    addAppearance("viewWillAppear:", &UIViewController::viewWillAppear);
+    addAppearance("viewDidAppear:", &UIViewController::viewDidAppear);
+    addAppearance("viewWillDisappear:", &UIViewController::viewWillDisappear);
+    addAppearance("viewDidDisappear:", &UIViewController::viewDidDisappear);
     cls.addMethod("presentViewController:animated:completion:", [](NSObject& self, const Any::List& args) {
         controllerOf(self).presentNow(args[0].objectAs<UIViewController>(), flag(args, 1), NSBlock::from(args[2]));
         return Any();
@@ -95,12 +89,12 @@ void UIViewController::beginAppearance(UIViewController& controller, bool appear
     if (auto child = controller.visibleChild()) beginAppearance(*child, appearing, animated);
 }
 
-void UIViewController::endAppearance(UIViewController& controller) {
+void UIViewController::endAppearance(UIViewController& controller, bool animated) {
     const bool appearing = controller.appearance_ == Appearance::appearing;
     if (!appearing && controller.appearance_ != Appearance::disappearing) return;
     controller.appearance_ = appearing ? Appearance::appeared : Appearance::disappeared;
-    controller.perform(appearing ? "viewDidAppear:" : "viewDidDisappear:", Any(false));
-    if (auto child = controller.visibleChild()) endAppearance(*child);
+    controller.perform(appearing ? "viewDidAppear:" : "viewDidDisappear:", Any(animated));
+    if (auto child = controller.visibleChild()) endAppearance(*child, animated);
 }
 
 void UIViewController::nextTurn(std::function<void()> work) { RunLoop::main().perform(std::move(work)); }
@@ -113,8 +107,8 @@ void UIViewController::transition(std::shared_ptr<UIViewController> from, std::s
         if (from) beginAppearance(*from, false, animated);
         if (to) beginAppearance(*to, true, animated);
         if (place) place();
-        if (from) endAppearance(*from);
-        if (to) endAppearance(*to);
+        if (from) endAppearance(*from, animated);
+        if (to) endAppearance(*to, animated);
         if (after) after();
     });
 }

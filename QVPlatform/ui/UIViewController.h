@@ -86,7 +86,7 @@ public:
     // Sends the appearance messages to `controller` and to its visible child, when the
     // change is real (a controller already shown does not appear again).
     static void beginAppearance(UIViewController& controller, bool appearing, bool animated);
-    static void endAppearance(UIViewController& controller);
+    static void endAppearance(UIViewController& controller, bool animated);
     bool isAppearing() const { return appearance_ == Appearance::appearing || appearance_ == Appearance::appeared; }
 
     std::shared_ptr<UIResponder> nextResponder() const override;
