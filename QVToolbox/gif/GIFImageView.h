@@ -29,6 +29,9 @@ public:
     explicit GIFImageView(platform::CGRect frame = {}) : NSObjectSubclass(frame) {}
     explicit GIFImageView(std::shared_ptr<platform::UIImage> image) : NSObjectSubclass(std::move(image)) {}
 
+    // animate(...) plays a GIF here; view animations stay reachable as UIView::animate.
+    using GIFAnimatable::animate;
+
     // GIFAnimatable: the animator, made for this view on first read unless set before.
     std::shared_ptr<Animator> animator() override;
     void setAnimator(std::shared_ptr<Animator> animator) override;
