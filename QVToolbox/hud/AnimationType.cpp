@@ -82,6 +82,10 @@ CGPathRef ellipsePath(CGRect r) {
 // starts that much later).
 void loop(CALayer& layer, CAAnimation& animation, double duration, double phase = 0, const char* key = "animation") {
     animation.duration = duration;
+    // A group's children without a duration of their own span the whole group.
+    if (auto* group = dynamic_cast<CAAnimationGroup*>(&animation))
+        for (auto& child : group->animations)
+            if (child->duration == 0) child->duration = duration;
     animation.repeatCount = kForever;
     animation.removedOnCompletion = false;
     if (phase != 0) animation.beginTime = CACurrentMediaTime() - phase;

@@ -11,6 +11,7 @@
 #include <QVPlatform/ui/UIGestureRecognizer.h>
 #include <QVPlatform/ui/UIScreen.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -528,7 +529,10 @@ void ProgressHUD::layoutBanner() {
     const bool twoLines = measured > font->lineHeight();
     viewBanner_->setFrame({{16, host->safeAreaInsets().top}, {width - 32, twoLines ? 80.0 : 64.0}});
     labelBannerTitle_->setFrame({{16, 8}, {tw, 24}});
-    labelBannerMessage_->setFrame({{16, 32}, {tw, twoLines ? 40.0 : 20.0}});
+    // 40 points hold two lines of the platform's 14-point font; our font's lines are a little
+    // taller, so the label grows just enough to keep its second line.
+    const double twoLineHeight = std::max(40.0, std::ceil(2 * font->lineHeight()));
+    labelBannerMessage_->setFrame({{16, 32}, {tw, twoLines ? twoLineHeight : 20.0}});
     labelBannerMessage_->setNumberOfLines(twoLines ? 2 : 1);
 }
 

@@ -41,6 +41,7 @@ ProgressView::ProgressView(CGRect frame, std::shared_ptr<UIColor> color)
     : NSObjectSubclass(frame), color_(color ? std::move(color) : UIColor::lightGrayColor()) {
     labelPercentage_ = std::make_shared<UILabel>();
     labelPercentage_->setTextAlignment(NSTextAlignment::center);
+    labelPercentage_->setFont(UIFont::systemFontOfSize(12));
     labelPercentage_->setTextColor(color_);
     labelPercentage_->setText("0%");
     rebuild();
@@ -63,7 +64,9 @@ void ProgressView::rebuild() {
     layer()->insertSublayer(layerCircle_, 0);
     layer()->insertSublayer(layerProgress_, 1);
     labelPercentage_->setFrame(b);
-    if (labelPercentage_->superview().get() != this) addSubview(labelPercentage_);
+    // Joining the tree needs this view's shared pointer, which does not exist yet while it is
+    // being made: the label is then added by the first layout or value.
+    if (labelPercentage_->superview().get() != this && !weak_from_this().expired()) addSubview(labelPercentage_);
 }
 
 void ProgressView::setProgress(double value) {
@@ -78,6 +81,7 @@ void ProgressView::setProgress(double value) {
     layerProgress_->addAnimation(grow, "animation");
     progress_ = finiteOrZero(value);
     labelPercentage_->setText(percentageText(value));
+    if (labelPercentage_->superview().get() != this) addSubview(labelPercentage_);
 }
 
 }  // namespace QVToolbox

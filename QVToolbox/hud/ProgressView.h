@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QVPlatform/layers/CAShapeLayer.h>
+#include <QVPlatform/ui/UIFont.h>
 #include <QVPlatform/ui/UILabel.h>
 #include <QVPlatform/ui/UIView.h>
 
