@@ -80,6 +80,13 @@ std::optional<Data> renderHudScene(bool dark, double at, const std::function<voi
     return png;
 }
 
+void useBannerColors(bool dark) {
+    using QVToolbox::ProgressHUD;
+    ProgressHUD::setColorBanner(dark ? UIColor::colorWithWhite(0.22, 0.95) : UIColor::colorWithWhite(1, 0.95));
+    ProgressHUD::setColorBannerTitle(dark ? UIColor::whiteColor() : UIColor::blackColor());
+    ProgressHUD::setColorBannerMessage(dark ? UIColor::lightGrayColor() : UIColor::darkGrayColor());
+}
+
 std::optional<Data> renderAnimationSheet(bool dark) {
     const ManualClockScope manual;
     std::vector<QVToolbox::AnimationType> drawn;

@@ -19,6 +19,10 @@ namespace qvtool {
 // rendered at the screen's scale. Absent when rendering fails.
 std::optional<platform::Data> renderHudScene(bool dark, double at, const std::function<void(platform::UIWindow&)>& show);
 
+// Banner colours that read well over the light or dark backdrop (the HUD's own defaults are a
+// clear banner with black text).
+void useBannerColors(bool dark);
+
 // A contact sheet of the 19 drawn looping animations, each at 0.2, 0.5 and 0.8 s.
 std::optional<platform::Data> renderAnimationSheet(bool dark);
 

@@ -135,10 +135,7 @@ void define(CLI::App& group) {
             const bool dark = *o.dark;
             return write(renderHudScene(dark, seconds(*o.at, 0.2),
                                         [&](platform::UIWindow&) {
-                                            using platform::UIColor;
-                                            ProgressHUD::setColorBanner(dark ? UIColor::colorWithWhite(0.22, 0.95) : UIColor::colorWithWhite(1, 0.95));
-                                            ProgressHUD::setColorBannerTitle(dark ? UIColor::whiteColor() : UIColor::blackColor());
-                                            ProgressHUD::setColorBannerMessage(dark ? UIColor::lightGrayColor() : UIColor::darkGrayColor());
+                                            useBannerColors(dark);
                                             ProgressHUD::banner(title, message, 5);
                                         }),
                          **o.out);
