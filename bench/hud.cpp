@@ -1,7 +1,7 @@
 // Toasts and the progress HUD:
 // - 1,000 toasts made on one view with queueing on and run to their end on the manual clock
 //   (fade in, timer, fade out, the next one pulled), beside building the same 1,000 panels and
-//   adding and removing them by hand without the engine;
+//   adding, drawing and removing them by hand without the engine;
 // - one frame of a window showing the HUD (a looping animation and a status text), beside
 //   the same view tree built by hand and rendered without the engine or any animation.
 #include "Compare.h"
@@ -43,6 +43,7 @@ void toastsPeer(benchmark::State& state) {
             auto panel = toastViewForMessage(*view, "Toast " + std::to_string(i), std::nullopt, nullptr, style);
             panel->setCenter(toastCenterPoint(*view, ToastPosition::bottom, *panel));
             view->addSubview(panel);
+            view->commitNow();  // laid out and drawn once, as the run loop's commit step does for a shown toast
             panel->removeFromSuperview();
         }
     }
