@@ -118,12 +118,18 @@ void ProgressHUD::image(Text text, std::shared_ptr<UIImage> picture, bool intera
     post(std::move(s));
 }
 void ProgressHUD::success(Text text, std::shared_ptr<UIImage> picture, bool interaction, Delay delay) {
-    if (!picture) picture = appearance().imageSuccess;
-    image(std::move(text), picture ? picture : emptyImage(), interaction, delay);
+    Show s{Media::image, std::move(text), interaction};
+    s.picture = std::move(picture);
+    s.delay = delay;
+    if (!s.picture) s.fallback = Show::Fallback::success;
+    post(std::move(s));
 }
 void ProgressHUD::error(Text text, std::shared_ptr<UIImage> picture, bool interaction, Delay delay) {
-    if (!picture) picture = appearance().imageError;
-    image(std::move(text), picture ? picture : emptyImage(), interaction, delay);
+    Show s{Media::image, std::move(text), interaction};
+    s.picture = std::move(picture);
+    s.delay = delay;
+    if (!s.picture) s.fallback = Show::Fallback::error;
+    post(std::move(s));
 }
 void ProgressHUD::error(const std::exception* e, std::shared_ptr<UIImage> picture, bool interaction, Delay delay) {
     error(e ? Text(e->what()) : std::nullopt, std::move(picture), interaction, delay);
@@ -262,7 +268,11 @@ void ProgressHUD::buildMedia(const Show& s) {
                 viewStaticImage_->setContentMode(UIViewContentMode::scaleAspectFit);
                 toolbarHUD_->addSubview(viewStaticImage_);
             }
-            viewStaticImage_->setImage(s.picture);
+            if (s.fallback == Show::Fallback::none) viewStaticImage_->setImage(s.picture);
+            else {
+                const auto& fallback = s.fallback == Show::Fallback::success ? look_.imageSuccess : look_.imageError;
+                viewStaticImage_->setImage(fallback ? fallback : emptyImage());
+            }
             return;
     }
 }

@@ -152,6 +152,9 @@ private:
         LiveIcon icon = LiveIcon::succeed;            // liveIcon
         std::shared_ptr<platform::UIImage> picture;  // image
         Delay delay;
+        // For success / error without an image: the appearance's image, read when the show is
+        // applied, so that a setImageSuccess / setImageError queued before it counts.
+        enum class Fallback { none, success, error } fallback = Fallback::none;
     };
     static void post(std::function<void(ProgressHUD&)> work);
     static void post(Show show);

@@ -142,6 +142,23 @@ TEST_F(HudTest, TheGaugeShowsTheWholePercentAndClampsItsRing) {
     EXPECT_EQ(hud().viewProgress()->labelPercentage()->text(), "0%");
 }
 
+TEST_F(HudTest, SuccessAndErrorFallBackToTheImagesSetBeforeThem) {
+    auto check = UIImage::imageWithBitmap(Bitmap::make(4, 4));
+    ProgressHUD::setImageSuccess(check);
+    ProgressHUD::success("saved");
+    ManualClock::advance(0.01);
+    ASSERT_TRUE(hud().viewStaticImage());
+    EXPECT_EQ(hud().viewStaticImage()->image(), check);
+    ProgressHUD::error(std::nullopt);  // no error image set: an empty one, and nothing breaks
+    ManualClock::advance(0.01);
+    ASSERT_TRUE(hud().viewStaticImage());
+    EXPECT_NE(hud().viewStaticImage()->image(), check);
+    EXPECT_FALSE(hud().viewLiveIcon());
+    ManualClock::advance(1.25 + 0.15 + 0.01);  // the delay without text, then the dismissal
+    EXPECT_FALSE(hud().isShowing());
+    ProgressHUD::setImageSuccess(nullptr);
+}
+
 TEST_F(HudTest, TheBannerIsTwoLinesTallOnlyForALongMessageAndAnOldTimerLeavesANewBanner) {
     ProgressHUD::banner("Title", "Short", 1);
     ManualClock::advance(0.3);
