@@ -4,6 +4,7 @@
 #include <QVPlatform/layers/CAShapeLayer.h>
 #include <QVPlatform/layers/LayerRenderer.h>
 
+#include "support/ManualTime.h"
 #include "support/Pixels.h"
 
 #include <gtest/gtest.h>
@@ -16,15 +17,6 @@ using namespace platform;
 using namespace testing_support;
 
 namespace {
-
-// Manual time for one test, with the main thread set so the run loop can be pumped here.
-struct ManualTime {
-    ManualTime() {
-        RunLoop::setMainThread();
-        ManualClock::start();
-    }
-    ~ManualTime() { ManualClock::stop(); }
-};
 
 CABasicAnimation fade(double from, double to, double duration) {
     CABasicAnimation a("opacity");
@@ -226,4 +218,29 @@ TEST(CAAnimation, EndlessFarAndStackLayersNeverReportAnEnd) {
     layer->removeAnimation("far");
     RunLoop::main().runUntilIdle();
     EXPECT_EQ(stops, (std::vector<bool>{false}));
+}
+
+TEST(CAAnimation, DeepCopiedLayersRunCopiesOfTheAnimationsWithoutTheirCompletions) {
+    ManualTime time;
+    const auto root = CALayer::layer();
+    const auto child = CALayer::layer();
+    root->addSublayer(child);
+    int calls = 0;
+    auto a = fade(0, 1, 1);
+    a.completion = [&](bool) { ++calls; };
+    child->addAnimation(a, "fade");
+    ManualClock::advance(0.25);
+
+    const auto copy = root->deepCopy()->sublayers().at(0);
+    EXPECT_EQ(copy->animationKeys(), std::vector<std::string>{"fade"});
+    EXPECT_NE(copy->animation("fade"), child->animation("fade"));
+    ManualClock::advance(0.25);
+    EXPECT_DOUBLE_EQ(copy->presentationState().opacity, 0.5);  // the same start as the original
+    copy->removeAllAnimations();
+    RunLoop::main().runUntilIdle();
+    EXPECT_EQ(calls, 0);
+    EXPECT_DOUBLE_EQ(child->presentationState().opacity, 0.5);
+    ManualClock::advance(0.51);
+    RunLoop::main().runUntilIdle();
+    EXPECT_EQ(calls, 1);
 }
