@@ -1,5 +1,4 @@
 #include <QVToolbox/hud/ProgressHUD.h>
-#include <QVToolbox/hud/detail/ViewFade.h>
 
 #include <QVPlatform/base/Debug.h>
 #include <QVPlatform/base/Text.h>
@@ -10,6 +9,7 @@
 #include <QVPlatform/ui/UIApplication.h>
 #include <QVPlatform/ui/UIGestureRecognizer.h>
 #include <QVPlatform/ui/UIScreen.h>
+#include <QVPlatform/ui/UIViewAnimation.h>
 
 #include <algorithm>
 #include <cmath>
@@ -18,11 +18,11 @@
 namespace QVToolbox {
 
 using namespace platform;
-using Curve = CAMediaTimingFunction::Name;
 
 namespace {
 
 constexpr double kFade = 0.15;
+constexpr UIViewAnimationOptions kFadeOptions = UIViewAnimationOptions::curveEaseIn | UIViewAnimationOptions::allowUserInteraction;
 constexpr double kBannerSlide = 0.25;
 constexpr double kBannerHiddenY = -100;
 
@@ -402,7 +402,7 @@ void ProgressHUD::position(const NSNotification* n) {
         hud->viewBackground_->setFrame(b);
         const CGPoint centre{b.size.width / 2, (b.size.height - keyboard) / 2};
         if (duration <= 0) return hud->toolbarHUD_->setCenter(centre);
-        detail::animateViews({hud->toolbarHUD_}, duration, Curve::easeInEaseOut, [&] { hud->toolbarHUD_->setCenter(centre); });
+        UIView::animate(duration, 0, UIViewAnimationOptions::allowUserInteraction, [&] { hud->toolbarHUD_->setCenter(centre); });
     });
 }
 
@@ -410,7 +410,7 @@ void ProgressHUD::display() {
     if (isShowing()) return;
     setAlpha(1);
     toolbarHUD_->setAlpha(0);
-    detail::animateViews({toolbarHUD_}, kFade, Curve::easeIn, [this] { toolbarHUD_->setAlpha(1); });
+    UIView::animate(kFade, 0, kFadeOptions, [this] { toolbarHUD_->setAlpha(1); });
 }
 
 // A show during the dismissal keeps the HUD: the dismissal's end then does nothing.
@@ -419,8 +419,8 @@ void ProgressHUD::cancelDismissal() {
     dismissing_ = false;
     ++dismissal_;
     if (toolbarHUD_) {
-        toolbarHUD_->layer()->removeAnimation("hud.opacity");
-        toolbarHUD_->layer()->removeAnimation("hud.transform");
+        toolbarHUD_->layer()->removeAnimation("opacity");
+        toolbarHUD_->layer()->removeAnimation("transform");
         toolbarHUD_->setTransform(CGAffineTransform::identity());
         toolbarHUD_->setAlpha(1);
     }
@@ -431,7 +431,7 @@ void ProgressHUD::dismissNow() {
     dismissing_ = true;
     const unsigned token = ++dismissal_;
     std::weak_ptr<ProgressHUD> weak = std::static_pointer_cast<ProgressHUD>(shared_from_this());
-    detail::animateViews({toolbarHUD_}, kFade, Curve::easeIn,
+    UIView::animate(kFade, 0, kFadeOptions,
                          [this] {
                              toolbarHUD_->setTransform(CGAffineTransformMakeScale(0.3, 0.3));
                              toolbarHUD_->setAlpha(0);
@@ -506,7 +506,7 @@ void ProgressHUD::showBanner(Text title, Text message, double delay) {
     const CGRect frame = viewBanner_->frame();
     viewBanner_->setFrame({{frame.origin.x, kBannerHiddenY}, frame.size});
     const auto banner = viewBanner_;
-    detail::animateViews({banner}, kBannerSlide, Curve::easeInEaseOut, [&] { banner->setFrame(frame); });
+    UIView::animate(kBannerSlide, [&] { banner->setFrame(frame); });
 
     if (timerBanner_) timerBanner_->invalidate();
     std::weak_ptr<ProgressHUD> weak = std::static_pointer_cast<ProgressHUD>(shared_from_this());
@@ -555,7 +555,7 @@ void ProgressHUD::hideBanner(const std::shared_ptr<UIView>& banner) {
     const CGRect frame = banner->frame();
     std::weak_ptr<ProgressHUD> weak = std::static_pointer_cast<ProgressHUD>(shared_from_this());
     std::weak_ptr<UIView> hidden = banner;
-    detail::animateViews({banner}, kBannerSlide, Curve::easeInEaseOut,
+    UIView::animate(kBannerSlide,
                          [&] { banner->setFrame({{frame.origin.x, kBannerHiddenY}, frame.size}); },
                          [weak, hidden](bool) {
                              auto hud = weak.lock();

@@ -1,5 +1,4 @@
 #include <QVToolbox/hud/Toast.h>
-#include <QVToolbox/hud/detail/ViewFade.h>
 
 #include <QVToolbox/core/Associated.h>
 #include <QVToolbox/core/Log.h>
@@ -10,6 +9,7 @@
 #include <QVPlatform/ui/UIGestureRecognizer.h>
 #include <QVPlatform/ui/UIImageView.h>
 #include <QVPlatform/ui/UILabel.h>
+#include <QVPlatform/ui/UIViewAnimation.h>
 
 #include <algorithm>
 #include <mutex>
@@ -17,7 +17,6 @@
 namespace QVToolbox {
 
 using namespace platform;
-using Curve = CAMediaTimingFunction::Name;
 
 namespace {
 
@@ -29,6 +28,9 @@ const char kTimerKey = 0;
 const char kDurationKey = 0;
 const char kPointKey = 0;
 const char kCompletionKey = 0;
+
+constexpr UIViewAnimationOptions kFadeIn = UIViewAnimationOptions::curveEaseOut | UIViewAnimationOptions::allowUserInteraction;
+constexpr UIViewAnimationOptions kFadeOut = UIViewAnimationOptions::curveEaseIn | UIViewAnimationOptions::beginFromCurrentState;
 
 constexpr const char* kTapSelector = "handleToastTapped:";
 constexpr const char* kTimerSelector = "qvstoastTimerDidFinish:";
@@ -141,7 +143,7 @@ void show(UIView& view, const std::shared_ptr<UIView>& toast, double duration, C
     view.addSubview(toast);
     std::weak_ptr<UIView> weakView = self(view);
     std::weak_ptr<UIView> weakToast = toast;
-    detail::animateViews({toast}, ToastManager::shared().style().fadeDuration, Curve::easeOut, [&] { toast->setAlpha(1); },
+    UIView::animate(ToastManager::shared().style().fadeDuration, 0, kFadeIn, [&] { toast->setAlpha(1); },
                          [weakView, weakToast, duration](bool) {
                              auto v = weakView.lock();
                              auto t = weakToast.lock();
@@ -169,7 +171,7 @@ void hide(UIView& view, const std::shared_ptr<UIView>& toast, bool fromTap) {
     if (h) h->hiding = true;
     stopTimer(*toast);
     std::weak_ptr<UIView> weakView = self(view);
-    detail::animateViews({toast}, ToastManager::shared().style().fadeDuration, Curve::easeIn, [&] { toast->setAlpha(0); },
+    UIView::animate(ToastManager::shared().style().fadeDuration, 0, kFadeOut, [&] { toast->setAlpha(0); },
                          [weakView, toast, h, fromTap](bool) {
                              toast->removeFromSuperview();
                              auto v = weakView.lock();
@@ -255,7 +257,7 @@ void showActivity(UIView& view, std::optional<ToastPosition> position, std::opti
     panel->setAlpha(0);
     hx_setRetainedAssociatedObject(view, &kActivityKey, panel);
     view.addSubview(panel);
-    detail::animateViews({panel}, style.fadeDuration, Curve::easeOut, [&] { panel->setAlpha(1); });
+    UIView::animate(style.fadeDuration, 0, UIViewAnimationOptions::curveEaseOut, [&] { panel->setAlpha(1); });
 }
 
 }  // namespace
@@ -408,7 +410,7 @@ void hideToastActivity(UIView& view) {
     if (!activity) return;
     // Detached now, so that a new activity panel can be shown while this one fades out.
     detach<std::shared_ptr<UIView>>(view, &kActivityKey);
-    detail::animateViews({activity}, ToastManager::shared().style().fadeDuration, Curve::easeIn, [&] { activity->setAlpha(0); },
+    UIView::animate(ToastManager::shared().style().fadeDuration, 0, kFadeOut, [&] { activity->setAlpha(0); },
                          [activity](bool) { activity->removeFromSuperview(); });
 }
 
