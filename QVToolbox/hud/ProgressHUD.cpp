@@ -112,23 +112,19 @@ void ProgressHUD::failed(const std::exception* error, bool interaction, Delay de
 }
 void ProgressHUD::added(Text text, bool interaction, Delay delay) { liveIcon(std::move(text), LiveIcon::added, interaction, delay); }
 void ProgressHUD::image(Text text, std::shared_ptr<UIImage> picture, bool interaction, Delay delay) {
-    Show s{Media::image, std::move(text), interaction};
-    s.picture = std::move(picture);
-    s.delay = delay;
-    post(std::move(s));
+    stillImage(std::move(text), std::move(picture), interaction, delay, Show::Fallback::none);
 }
 void ProgressHUD::success(Text text, std::shared_ptr<UIImage> picture, bool interaction, Delay delay) {
-    Show s{Media::image, std::move(text), interaction};
-    s.picture = std::move(picture);
-    s.delay = delay;
-    if (!s.picture) s.fallback = Show::Fallback::success;
-    post(std::move(s));
+    stillImage(std::move(text), std::move(picture), interaction, delay, Show::Fallback::success);
 }
 void ProgressHUD::error(Text text, std::shared_ptr<UIImage> picture, bool interaction, Delay delay) {
+    stillImage(std::move(text), std::move(picture), interaction, delay, Show::Fallback::error);
+}
+void ProgressHUD::stillImage(Text text, std::shared_ptr<UIImage> picture, bool interaction, Delay delay, Show::Fallback fallback) {
     Show s{Media::image, std::move(text), interaction};
     s.picture = std::move(picture);
     s.delay = delay;
-    if (!s.picture) s.fallback = Show::Fallback::error;
+    if (!s.picture) s.fallback = fallback;
     post(std::move(s));
 }
 void ProgressHUD::error(const std::exception* e, std::shared_ptr<UIImage> picture, bool interaction, Delay delay) {

@@ -158,6 +158,9 @@ private:
     };
     static void post(std::function<void(ProgressHUD&)> work);
     static void post(Show show);
+    // An image show; without a picture, `fallback` names the appearance image to use.
+    static void stillImage(Text text, std::shared_ptr<platform::UIImage> picture, bool interaction, Delay delay,
+                           Show::Fallback fallback);
 
     void show(const Show& show);
     std::shared_ptr<platform::UIWindow> window();

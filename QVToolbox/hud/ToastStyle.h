@@ -81,6 +81,16 @@ public:
 
 private:
     ToastManager() = default;
+    template <class T>
+    T read(const T& field) const {
+        std::lock_guard lock(mutex_);
+        return field;
+    }
+    template <class T>
+    void write(T& field, T value) {
+        std::lock_guard lock(mutex_);
+        field = std::move(value);
+    }
     mutable std::mutex mutex_;  // guards the fields below
     ToastStyle style_;
     bool tapToDismiss_ = true;
