@@ -69,6 +69,10 @@
 #include <QVToolbox/svg/SVGLayer.h>
 #include <QVToolbox/svg/SVGPath.h>
 
+#include <QVToolbox/hud/ProgressHUD.h>
+#include <QVToolbox/hud/QVToast.h>
+#include <QVToolbox/hud/Toast.h>
+
 #include <QVToolbox/SmallTools/HxWaterFallLayout.h>
 
 #include <utility>

@@ -12,6 +12,7 @@ packages=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libcairo2-dev libpango1.0-dev libgif-dev fonts-noto-cjk
   librsvg2-dev librsvg2-bin
+  chromium
 )
 
 missing=()

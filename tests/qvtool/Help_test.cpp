@@ -36,12 +36,15 @@ TEST(QvtoolHelp, ListsEachGroupOnOneLineAndEachGroupItsVerbs) {
     const auto help = runTool({"--help"}).out;
     for (const char* group : {"demo", "info", "clock", "version-newer", "digest", "cipher", "encode", "validate", "text",
                               "number", "file", "date", "json", "keychain", "gif", "timing", "darkmode", "color",
-                              "image", "waterfall"}) {
+                              "image", "waterfall", "hud"}) {
         EXPECT_NE(help.find("\n  " + std::string(group) + " "), std::string::npos) << group;
         const auto own = runTool({group, "--help"});
         EXPECT_EQ(own.status, 0) << group;
         EXPECT_TRUE(own.out.starts_with("usage: qvtool " + std::string(group))) << own.out;
     }
+    const auto hud = runTool({"hud", "--help"}).out;
+    for (const char* verb : {"toast", "activity", "progress", "succeed", "failed", "added", "animate", "banner", "sheet"})
+        EXPECT_NE(hud.find("\n  " + std::string(verb) + " "), std::string::npos) << verb;
     const auto number = runTool({"number", "--help"}).out;
     EXPECT_NE(number.find("\n  add A B "), std::string::npos) << number;
     EXPECT_NE(number.find("\n  tenthousand [--scale S] N "), std::string::npos) << number;

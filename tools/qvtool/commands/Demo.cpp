@@ -3,6 +3,7 @@
 // file lists what it made, and a folder holding anything else is refused, so the demo never
 // removes or overwrites what it did not make. Re-running on its own output is fine.
 #include "../Cli.h"
+#include "../HudScenes.h"
 #include "../Replay.h"
 #include "../SvgRender.h"
 #include "../UiSample.h"
@@ -16,7 +17,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <algorithm>
+#include <functional>
 #include <set>
+#include <vector>
 
 namespace qvtool {
 namespace {
@@ -200,6 +204,93 @@ void uiSection(const fs::path& out) {
     std::cout << "ui sample: " << (out / "ui-sample.png").string() << "\n";
 }
 
+void writePicture(const fs::path& file, const std::optional<platform::Data>& png) {
+    std::string error;
+    if (!png || !platform::writeFileAtomically(file, png->view(), &error)) {
+        std::cout << file.filename().string() << ": not written " << error << "\n";
+        return;
+    }
+    std::cout << "  wrote " << file.string() << "\n";
+}
+
+// The toasts and the HUD at chosen instants, light and dark, as hud-*.png.
+void hudSection(const fs::path& out) {
+    using QVToolbox::ProgressHUD;
+    using platform::UIWindow;
+    const auto scene = [&](const char* name, bool dark, double at, const std::function<void(UIWindow&)>& show) {
+        writePicture(out / name, renderHudScene(dark, at, show));
+    };
+    scene("hud-toast-bottom.png", false, 0.5, [](UIWindow& w) { makeToast(w, "消息已发送 Message sent"); });
+    scene("hud-toast-top-title-dark.png", true, 0.5, [](UIWindow& w) {
+        makeToast(w, "新版本已可下载，更新后可体验新功能。", 3.0, ToastPosition::top, std::string("提示 Update"));
+    });
+    scene("hud-toast-center-fading-in.png", false, 0.1, [](UIWindow& w) { makeToast(w, "淡入中 Fading in", 3.0, ToastPosition::center); });
+    scene("hud-activity-text.png", false, 0.3, [](UIWindow& w) { makeToastActivity(w, ToastPosition::center, "加载中 Loading"); });
+    scene("hud-progress.png", false, 0.3, [](UIWindow&) { ProgressHUD::progress(std::string("上传中"), 0.456); });
+    scene("hud-succeed.png", false, 0.6, [](UIWindow&) { ProgressHUD::succeed(std::string("完成"), false, 60.0); });
+    scene("hud-failed-dark.png", true, 0.6, [](UIWindow&) { ProgressHUD::failed(std::string("失败 Failed"), false, 60.0); });
+    scene("hud-added.png", false, 0.6, [](UIWindow&) { ProgressHUD::added(std::string("已添加"), false, 60.0); });
+    scene("hud-animate-stroke-spin.png", false, 0.4,
+          [](UIWindow&) { ProgressHUD::animate(std::string("Loading"), QVToolbox::AnimationType::circleStrokeSpin); });
+    scene("hud-banner.png", false, 0.2, [](UIWindow&) {
+        useBannerColors(false);
+        ProgressHUD::banner(std::string("新消息"), std::string("你有一条新消息 You have a new message, long enough for two lines."), 5);
+    });
+    scene("hud-banner-dark.png", true, 0.3, [](UIWindow&) {
+        useBannerColors(true);
+        ProgressHUD::banner(std::string("标题 Title"), std::string("短消息 Short"), 5);
+    });
+    writePicture(out / "hud-animations-sheet.png", renderAnimationSheet(false));
+    writePicture(out / "hud-animations-sheet-dark.png", renderAnimationSheet(true));
+}
+
+std::string htmlEscaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+// index.html: every picture in the folder with its file name as caption, so a person can look
+// at all of them on one page.
+void indexSection(const fs::path& out) {
+    std::vector<std::string> pictures;
+    for (const auto& entry : fs::directory_iterator(out))
+        if (entry.path().extension() == ".png") pictures.push_back(entry.path().filename().string());
+    std::sort(pictures.begin(), pictures.end());
+    std::string html =
+        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>qvtool demo pictures</title>\n"
+        "<style>body{font-family:sans-serif;background:#eee;margin:16px}"
+        "figure{display:inline-block;vertical-align:top;margin:8px;padding:8px;background:#fff;border-radius:8px}"
+        "img{display:block;max-width:320px;max-height:600px}figcaption{margin-top:6px;font-size:13px}</style>\n"
+        "</head>\n<body>\n<h1>qvtool demo pictures</h1>\n";
+    for (const auto& name : pictures) {
+        const std::string n = htmlEscaped(name);
+        html += "<figure><a href=\"" + n + "\"><img src=\"" + n + "\" alt=\"" + n + "\"></a><figcaption>" + n +
+                "</figcaption></figure>\n";
+    }
+    // Says on the page how many pictures loaded, so a reader (or a headless browser) sees at
+    // once when one is missing or unreadable.
+    html += "<p id=\"image-check\">checking pictures...</p>\n"
+            "<script>window.addEventListener('load', () => {\n"
+            "  const images = [...document.images];\n"
+            "  const loaded = images.filter((i) => i.complete && i.naturalWidth > 0).length;\n"
+            "  document.getElementById('image-check').textContent = `${loaded} of ${images.length} pictures loaded`;\n"
+            "});</script>\n";
+    html += "</body>\n</html>\n";
+    std::string error;
+    if (!platform::writeFileAtomically(out / "index.html", html, &error))
+        throw Failure("cannot write " + (out / "index.html").string() + ": " + error);
+    std::cout << "index.html: " << pictures.size() << " pictures, " << (out / "index.html").string() << "\n";
+}
+
 struct Section {
     const char* title;
     void (*run)(const fs::path& outputFolder);
@@ -261,6 +352,8 @@ const Section kSections[] = {
     {"Timing: throttler, debouncer, repeater (manual clock)", timingSection},
     {"SVG drawings rendered to PNG", svgSection},
     {"Views rendered to a picture", uiSection},
+    {"Toasts and the progress HUD (manual clock)", hudSection},
+    {"A page of every picture", indexSection},
 };
 
 void define(CLI::App& group) {
