@@ -1,9 +1,10 @@
-// qvtool's ui group: the sample scene as a PNG.
+// qvtool's ui group (the sample scene as a PNG) and the notice board's frames.
 #include "ToolRunner.h"
 
 #include "support/TemporaryFolder.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -39,4 +40,16 @@ TEST(QvtoolUi, SampleWritesAPngAtTheScreenProfilesPixelSize) {
     EXPECT_EQ(pngSize(readAll(work.folder + "/big.png")), (std::pair<std::uint32_t, std::uint32_t>{1242, 2688}));
     EXPECT_TRUE(refuses({"ui", "sample"}, "-o is required"));
     EXPECT_EQ(runTool({"ui", "sample", "-o", work.folder + "/no/such/folder/x.png"}).status, 1);
+}
+
+TEST(QvtoolNotice, FramesAtInstantsNameTheRowAndTheSlide) {
+    qvtest::TemporaryFolder folder("qv-notice");
+    EXPECT_TRUE(qvtest::answers({"notice", "--rows", "A,B,C", "--at", "0,0.25,2.5,4.25", "-o", folder.folder},
+                                "000.png t=0 s row 0 sliding\n001.png t=0.25 s row 0 sliding\n002.png t=2.5 s row 2\n"
+                                "003.png t=4.25 s row 2 sliding\n"));
+    EXPECT_TRUE(std::filesystem::exists(folder.folder + "/003.png"));
+    EXPECT_TRUE(qvtest::answers({"notice", "--rows", "Only", "--at", "0,9", "-o", folder.folder},
+                                "000.png t=0 s row 0\n001.png t=9 s row 0\n"));
+    EXPECT_TRUE(qvtest::refuses({"notice", "--rows", "A,B", "--at", "2,1", "-o", folder.folder}, "must not go back"));
+    EXPECT_TRUE(qvtest::refuses({"notice", "--rows", "A,B", "--at", "-1", "-o", folder.folder}, "--at"));
 }
