@@ -219,7 +219,22 @@ std::shared_ptr<CALayer> CALayer::copyLayer() const {
 
 std::shared_ptr<CALayer> CALayer::deepCopy() const {
     auto copy = copyLayer();
-    for (const auto& sub : sublayers()) copy->addSublayer(sub->deepCopy());
+    const auto subs = sublayers();
+    if (subs.empty()) return copy;
+    // The copies are new and in no tree yet, so they are attached directly: no hierarchy lock
+    // and no cycle walk, which insert needs only for layers that may already be in use.
+    std::vector<std::shared_ptr<CALayer>> copies;
+    copies.reserve(subs.size());
+    for (const auto& sub : subs) {
+        auto child = sub->deepCopy();
+        {
+            std::lock_guard lock(child->mutex_);
+            child->superlayer_ = copy;
+        }
+        copies.push_back(std::move(child));
+    }
+    std::lock_guard lock(copy->mutex_);
+    copy->sublayers_ = std::move(copies);
     return copy;
 }
 
