@@ -5,8 +5,8 @@
 // "peer" iteration parses the same bytes to a finished SVGLayer. Goal: ratio ≤ 0.1.
 #include "Compare.h"
 #include "SvgDocuments.h"
+#include "SvgParse.h"
 
-#include <QVToolbox/svg/NSXMLSVGParser.h>
 #include <QVToolbox/svg/SVGView.h>
 
 #include <QVPlatform/dispatch/RunLoop.h>
@@ -42,16 +42,6 @@ struct Bundle {
     }
 };
 
-std::shared_ptr<QVToolbox::SVGLayer> parse(const std::string& text) {
-    auto done = std::make_shared<std::shared_ptr<QVToolbox::SVGLayer>>();
-    auto parser = QVToolbox::NSXMLSVGParser::make(
-        platform::Data::fromString(text), QVToolbox::SVGParserSupportedElements::allSupportedElements(),
-        [done](std::shared_ptr<QVToolbox::SVGLayer> layer) { *done = std::move(layer); });
-    if (!parser->startParsing()) std::abort();
-    while (!*done) platform::RunLoop::main().runFor(0.0005);
-    return *done;
-}
-
 std::shared_ptr<QVToolbox::SVGView> show() {
     auto view = std::make_shared<QVToolbox::SVGView>(platform::CGRect{{0, 0}, {1000, 1000}});
     view->setSVGName("large");
@@ -73,7 +63,7 @@ void BM_CachedViewShown(benchmark::State& state) {
 BENCHMARK(BM_CachedViewShown)->Name("svg_view_3000_paths/ours")->Iterations(100)->Unit(benchmark::kMillisecond);
 
 void BM_ParseOnce(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(parse(document()));
+    for (auto _ : state) benchmark::DoNotOptimize(svgbench::parseOurs(document()));
 }
 BENCHMARK(BM_ParseOnce)->Name("svg_view_3000_paths/peer")->Unit(benchmark::kMillisecond);
 

@@ -1,5 +1,7 @@
 #include <QVToolbox/SmallTools/HxNoticeViewCell.h>
 
+#include <QVToolbox/core/TextProperty.h>
+
 #include <QVPlatform/ui/UIFont.h>
 
 #include <algorithm>
@@ -16,20 +18,7 @@ HxNoticeViewCell::HxNoticeViewCell(std::optional<std::string> reuseIdentifier, d
 
 void HxNoticeViewCell::registerClass(platform::ObjCClass& cls) {
     cls.addProperty("reuseIdentifier",
-                    platform::ObjCClass::Property{
-                        [](const platform::NSObject& self) -> platform::Any {
-                            const auto& id = static_cast<const HxNoticeViewCell&>(self).reuseIdentifier();
-                            return id ? platform::Any(*id) : platform::Any();
-                        },
-                        [](platform::NSObject& self, const platform::Any& value) {
-                            auto& cell = static_cast<HxNoticeViewCell&>(self);
-                            if (const auto* text = value.asString()) {
-                                cell.setReuseIdentifier(*text);
-                            } else {
-                                cell.setReuseIdentifier(std::nullopt);
-                            }
-                        },
-                        true});
+                    textProperty<HxNoticeViewCell>(&HxNoticeViewCell::reuseIdentifier, &HxNoticeViewCell::setReuseIdentifier));
 }
 
 const std::shared_ptr<platform::UIView>& HxNoticeViewCell::contentView() {

@@ -1,26 +1,12 @@
 #include <QVToolbox/svg/SVGView.h>
 
+#include <QVToolbox/core/TextProperty.h>
 #include <QVToolbox/svg/SVGConstructors.h>
 
 namespace QVToolbox {
 
 void SVGView::registerClass(platform::ObjCClass& cls) {
-    cls.addProperty("SVGName", platform::ObjCClass::Property{
-        [](const platform::NSObject& self) -> platform::Any {
-            const auto& name = static_cast<const SVGView&>(self).SVGName();
-            return name ? platform::Any(*name) : platform::Any();
-        },
-        [](platform::NSObject& self, const platform::Any& value) {
-            auto& view = static_cast<SVGView&>(self);
-            if (const auto* text = value.asString()) {
-                view.setSVGName(*text);
-            } else if (value.isNull()) {
-                view.setSVGName(std::nullopt);
-            } else {
-                throw platform::NSException("NSInvalidArgumentException", "SVGName takes a text or null");
-            }
-        },
-        true});
+    cls.addProperty("SVGName", textProperty<SVGView>(&SVGView::SVGName, &SVGView::setSVGName));
 }
 
 void SVGView::setSVGName(std::optional<std::string> name) {
