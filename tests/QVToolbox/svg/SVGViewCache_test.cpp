@@ -205,6 +205,8 @@ TEST(SVGViewTest, NamedConstructorPrefersTheAssetAndSVGViewPrefersTheFile) {
     settle();
     EXPECT_EQ(view->layer()->sublayers().size(), 2u);
     EXPECT_FALSE(view->SVGName());
+    EXPECT_TRUE(view->valueForKey("SVGName").isNull());
+    EXPECT_THROW(view->setValue(platform::Any(5), "SVGName"), platform::NSException);
 
     // Only the data asset: SVGView falls back to it.
     write(bundle.root / "Assets.xcassets/mark.dataset/mark.svg", "<svg><rect width='4' height='4' fill='lime'/></svg>");
