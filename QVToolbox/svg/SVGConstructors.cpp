@@ -99,8 +99,10 @@ std::optional<Data> svgBytesNamedAssetFirst(std::string_view name) {
 }
 
 std::optional<Data> svgBytesNamedFileFirst(std::string_view name) {
-    if (platform::Bundle::main()->urlForResource(name, "svg")) return resourceBytes(name);
-    return platform::Bundle::main()->dataAsset(name);
+    const auto bundle = platform::Bundle::main();
+    // A file that exists but cannot be read gives nothing: the asset is tried only without one.
+    if (const auto url = bundle->urlForResource(name, "svg")) return svgBytesAtURL(*url);
+    return bundle->dataAsset(name);
 }
 
 void reportNoDataAtURL(const platform::URL& url) { std::cout << "No data at URL: " << url.absoluteString() << std::endl; }
