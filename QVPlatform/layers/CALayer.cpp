@@ -108,11 +108,18 @@ void CALayer::setContentsScale(CGFloat scale) {
 LayerState CALayer::state() const { return read([](const LayerState& s) { return s; }); }
 
 void CALayer::setState(const LayerState& next) {
+    // A layer keeps its kind: a plain layer never gains a shape part, and a shape layer keeps
+    // its own when `next` has none. The shape part is copied once.
     write([&](LayerState& s) {
-        std::optional<ShapeState> shape = std::move(s.shape);
+        if (s.shape && !next.shape) {
+            std::optional<ShapeState> shape = std::move(s.shape);
+            s = next;
+            s.shape = std::move(shape);
+            return;
+        }
+        const bool hasShape = s.shape.has_value();
         s = next;
-        if (shape && next.shape) shape = next.shape;
-        s.shape = std::move(shape);
+        if (!hasShape) s.shape.reset();
     });
 }
 
