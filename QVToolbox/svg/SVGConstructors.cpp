@@ -37,6 +37,7 @@ void attach(const std::weak_ptr<CALayer>& weakParent, const std::shared_ptr<SVGL
 // drawing is attached or handed to the caller, who may change it at once.
 void finishParse(const SVGContentKey& content, const std::weak_ptr<CALayer>& weakLayer,
                  const SVGCompletion& completion, const std::shared_ptr<SVGLayer>& drawing) {
+    if (!drawing) return;
     if (auto copy = drawing->svgLayerCopy()) {
         DispatchQueue::global(platform::DispatchQoS::userInitiated)->async([content, copy = std::move(copy)]() mutable {
             SVGCache::default_().store(content, std::move(copy));
