@@ -226,6 +226,7 @@ std::shared_ptr<CALayer> CALayer::copyLayer() const {
 
 std::shared_ptr<CALayer> CALayer::deepCopy() const {
     auto copy = copyLayer();
+    copyAnimationsTo(*copy);
     const auto subs = sublayers();
     if (subs.empty()) return copy;
     // The copies are new and in no tree yet, so they are attached directly: no hierarchy lock
@@ -320,6 +321,27 @@ void CALayer::finish(std::uint64_t id, bool finished, bool remove) {
         if (remove) animations_.erase(it);
     }
     if (stopped->completion) stopped->completion(finished);
+}
+
+void CALayer::copyAnimationsTo(CALayer& copy) const {
+    std::vector<RunningAnimation> copies;
+    {
+        std::lock_guard lock(mutex_);
+        copies = animations_;
+    }
+    for (auto& r : copies) {
+        // Same key and start, so the copy shows the same frame; the completion stays with the
+        // original, which reports the end once.
+        auto animation = r.animation->copy();
+        animation->completion = nullptr;
+        r.animation = std::move(animation);
+        r.id = nextAnimationId.fetch_add(1);
+    }
+    {
+        std::lock_guard lock(copy.mutex_);
+        copy.animations_ = copies;
+    }
+    for (const auto& r : copies) copy.scheduleEnd(r);
 }
 
 std::shared_ptr<const CAAnimation> CALayer::animation(const std::string& key) const {

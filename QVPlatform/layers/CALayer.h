@@ -183,7 +183,8 @@ public:
     // Replaces every sublayer with `layers`.
     void setSublayers(const std::vector<std::shared_ptr<CALayer>>& layers);
 
-    // A new tree: each layer of the same class with every property, paths and bitmaps shared.
+    // A new tree: each layer of the same class with every property, paths and bitmaps shared,
+    // and copies of its running animations (same keys and start times, without completions).
     std::shared_ptr<CALayer> deepCopy() const;
 
     // Custom drawing, called by the renderer after the background and contents and before
@@ -224,6 +225,7 @@ private:
         std::uint64_t id = 0; // tells a replaced animation from its successor
     };
     void scheduleEnd(const RunningAnimation& running);
+    void copyAnimationsTo(CALayer& copy) const;
     // Removes the entry with `id` (if still there) and reports it stopped.
     void finish(std::uint64_t id, bool finished, bool remove);
 

@@ -7,6 +7,7 @@
 #include <QVPlatform/ui/UIScreen.h>
 #include <QVPlatform/ui/UIWindow.h>
 #include <QVPlatform/ui/detail/LazyContext.h>
+#include <QVPlatform/ui/detail/ViewAnimation.h>
 
 #include <algorithm>
 #include <cmath>
@@ -144,6 +145,7 @@ void UIView::setFrame(CGRect frame) {
         return;
     }
     const CGSize old = bounds().size;
+    detail::viewWillChange(*layer_, {"position", "bounds"});
     layer_->setFrame(frame);
     sizeChanged(old);
 }
@@ -154,6 +156,7 @@ void UIView::setBounds(CGRect bounds) {
     assertMainThread("UIView::setBounds");
     if (!finite(bounds)) return;
     const CGSize old = this->bounds().size;
+    detail::viewWillChange(*layer_, {"bounds"});
     layer_->setBounds(bounds);
     sizeChanged(old);
 }
@@ -162,13 +165,16 @@ CGPoint UIView::center() const { return layer_->position(); }
 
 void UIView::setCenter(CGPoint center) {
     assertMainThread("UIView::setCenter");
-    if (std::isfinite(center.x) && std::isfinite(center.y)) layer_->setPosition(center);
+    if (!std::isfinite(center.x) || !std::isfinite(center.y)) return;
+    detail::viewWillChange(*layer_, {"position"});
+    layer_->setPosition(center);
 }
 
 CGAffineTransform UIView::transform() const { return layer_->affineTransform(); }
 
 void UIView::setTransform(const CGAffineTransform& transform) {
     assertMainThread("UIView::setTransform");
+    detail::viewWillChange(*layer_, {"transform"});
     layer_->setAffineTransform(transform);
 }
 
@@ -203,6 +209,7 @@ void UIView::autoresize(CGSize oldSuper, CGSize newSuper) {
 double UIView::alpha() const { return layer_->opacity(); }
 void UIView::setAlpha(double alpha) {
     assertMainThread("UIView::setAlpha");
+    detail::viewWillChange(*layer_, {"opacity"});
     layer_->setOpacity(std::isnan(alpha) ? 0 : std::clamp(alpha, 0.0, 1.0));
 }
 bool UIView::isHidden() const { return layer_->isHidden(); }
@@ -216,6 +223,7 @@ void UIView::setClipsToBounds(bool clips) { layer_->setMasksToBounds(clips); }
 void UIView::setBackgroundColor(std::shared_ptr<UIColor> color) {
     assertMainThread("UIView::setBackgroundColor");
     backgroundColor_ = std::move(color);
+    detail::viewWillChange(*layer_, {"backgroundColor"});
     applyTraitColors(traitCollection());
 }
 
@@ -551,7 +559,9 @@ CGRect UIView::convertRectFrom(CGRect rect, const UIView* fromView) const {
 bool UIView::pointInside(CGPoint point) const { return bounds().contains(point); }
 
 std::shared_ptr<UIView> UIView::hitTest(CGPoint point) {
-    if (isHidden() || !userInteractionEnabled_ || alpha() < 0.01 || !pointInside(point)) return nullptr;
+    if (isHidden() || !userInteractionEnabled_ || alpha() < 0.01 || !pointInside(point) ||
+        detail::animationBlocksTouches(*layer_))
+        return nullptr;
     for (auto it = subviews_.rbegin(); it != subviews_.rend(); ++it) {
         if (auto hit = (*it)->hitTest((*it)->fromSuperview(point))) return hit;
     }

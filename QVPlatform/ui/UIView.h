@@ -18,8 +18,8 @@
 // layer's contents, and a view whose `draw` asks for no context has none. Changing a view's
 // size applies its subviews' autoresizing masks at once and marks it for layout.
 //
-// Hit testing skips hidden views, views with alpha below 0.01 and views with user interaction
-// off, with their subviews; the frontmost (last) subview containing the point wins.
+// Hit testing skips hidden views, views with alpha below 0.01, views with user interaction
+// off and views under an animation that does not allow it, with their subviews; the frontmost (last) subview containing the point wins.
 //
 // Traits: a view's trait collection takes its interface style from the nearest
 // `overrideUserInterfaceStyle` that is not unspecified, on the view itself or up its
@@ -39,7 +39,9 @@
 #include <QVPlatform/ui/UIColor.h>
 #include <QVPlatform/ui/UIResponder.h>
 #include <QVPlatform/ui/UITraitCollection.h>
+#include <QVPlatform/ui/UIViewAnimation.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -189,6 +191,14 @@ public:
     // This view's tree, laid out and drawn first, as pixels at `scale` (0: the screen's).
     std::optional<Bitmap> renderBitmap(double scale = 0);
     std::optional<Data> renderPNG(double scale = 0);
+
+    // --- Animation (UIViewAnimation.h: what animates, timing, the replacement rule) ---
+    static void animate(double duration, double delay, UIViewAnimationOptions options,
+                        const std::function<void()>& animations, std::function<void(bool finished)> completion = {});
+    static void animate(double duration, const std::function<void()>& animations,
+                        std::function<void(bool finished)> completion = {});
+    // Runs `actions` with property changes applied at once, even inside an animations block.
+    static void performWithoutAnimation(const std::function<void()>& actions);
 
     std::shared_ptr<UIResponder> nextResponder() const override { return superview(); }
 

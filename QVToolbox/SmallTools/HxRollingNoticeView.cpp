@@ -1,7 +1,6 @@
 #include <QVToolbox/SmallTools/HxRollingNoticeView.h>
 
 #include <QVPlatform/dispatch/RunLoop.h>
-#include <QVPlatform/layers/CAAnimation.h>
 #include <QVPlatform/ui/UIGestureRecognizer.h>
 
 #include <algorithm>
@@ -29,19 +28,6 @@ int indexArgument(const Any::List& arguments) {
     if (arguments.size() < 2) return 0;
     const auto value = arguments[1].integerValue();
     return static_cast<int>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<int>::max()));
-}
-
-// Slides `cell` from where it is to `target` over the slide's duration; the model frame is
-// final at once.
-void moveAnimated(platform::UIView& cell, CGRect target, std::function<void(bool)> completion) {
-    const auto from = cell.layer()->position();
-    cell.setFrame(target);
-    platform::CABasicAnimation move("position");
-    move.fromValue = from;
-    move.toValue = cell.layer()->position();
-    move.duration = HxRollingNoticeView::kSlideDuration;
-    move.completion = std::move(completion);
-    cell.layer()->addAnimation(move, "HxRollingNoticeView.slide");
 }
 
 }  // namespace
@@ -202,8 +188,10 @@ void HxRollingNoticeView::slide() {
         }
         self->isAnimating_ = false;
     };
-    moveAnimated(*moving, {{0, -h}, {w, h}}, nullptr);
-    moveAnimated(*coming, {{0, 0}, {w, h}}, std::move(completion));
+    platform::UIView::animate(kSlideDuration, [&] {
+        moving->setFrame({{0, -h}, {w, h}});
+        coming->setFrame({{0, 0}, {w, h}});
+    }, std::move(completion));
 }
 
 void HxRollingNoticeView::recycle(const std::shared_ptr<HxNoticeViewCell>& cell) {

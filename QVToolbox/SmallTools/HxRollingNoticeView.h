@@ -18,7 +18,7 @@
 // kMaxReusableCellsPerIdentifier of each, and a dequeue passes over cells of other identifiers;
 // a slide's completion acts only on the cells it moved and only if no stop or reload came
 // between; the timer holds the board weakly, so a released board stops ticking.
-// Slides are 0.5 s layer animations of the cells' positions; the frames are final at once.
+// Slides are 0.5 s view animations (UIView::animate, ease-in-out) of the two cells' frames.
 // Thread rule: main thread only; the timer runs on the main run loop in the common modes.
 #pragma once
 

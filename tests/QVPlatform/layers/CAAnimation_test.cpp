@@ -227,3 +227,28 @@ TEST(CAAnimation, EndlessFarAndStackLayersNeverReportAnEnd) {
     RunLoop::main().runUntilIdle();
     EXPECT_EQ(stops, (std::vector<bool>{false}));
 }
+
+TEST(CAAnimation, DeepCopiedLayersRunCopiesOfTheAnimationsWithoutTheirCompletions) {
+    ManualTime time;
+    const auto root = CALayer::layer();
+    const auto child = CALayer::layer();
+    root->addSublayer(child);
+    int calls = 0;
+    auto a = fade(0, 1, 1);
+    a.completion = [&](bool) { ++calls; };
+    child->addAnimation(a, "fade");
+    ManualClock::advance(0.25);
+
+    const auto copy = root->deepCopy()->sublayers().at(0);
+    EXPECT_EQ(copy->animationKeys(), std::vector<std::string>{"fade"});
+    EXPECT_NE(copy->animation("fade"), child->animation("fade"));
+    ManualClock::advance(0.25);
+    EXPECT_DOUBLE_EQ(copy->presentationState().opacity, 0.5);  // the same start as the original
+    copy->removeAllAnimations();
+    RunLoop::main().runUntilIdle();
+    EXPECT_EQ(calls, 0);
+    EXPECT_DOUBLE_EQ(child->presentationState().opacity, 0.5);
+    ManualClock::advance(0.51);
+    RunLoop::main().runUntilIdle();
+    EXPECT_EQ(calls, 1);
+}

@@ -27,9 +27,6 @@ namespace {
 
 using namespace QVToolbox;
 
-constexpr double kLastInstant = 3600;  // seconds: the clock is driven tick by tick up to it
-constexpr std::size_t kMostFrames = 1000;
-
 class TextRows : public platform::NSObjectSubclass<TextRows, HxRollingNoticeViewDataSource, "QvtoolNoticeRows"> {
 public:
     std::vector<std::string> rows;
@@ -55,30 +52,15 @@ std::vector<std::string> split(const std::string& text) {
     }
 }
 
-std::vector<double> instants(const std::string& text) {
-    std::vector<double> times;
-    for (const auto& part : split(text)) {
-        const double t = realNumber(part, "--at");
-        if (t < 0 || t > kLastInstant) {
-            throw BadInput("--at " + shown(part) + " is outside 0 to " + std::to_string(static_cast<int>(kLastInstant)) +
-                           " seconds");
-        }
-        if (!times.empty() && t < times.back()) throw BadInput("--at instants must not go back in time: " + shown(text));
-        times.push_back(t);
-    }
-    if (times.size() > kMostFrames) throw BadInput("--at names more than " + std::to_string(kMostFrames) + " instants");
-    return times;
-}
-
 void define(CLI::App& group) {
     Verb verb(group);
     const auto& rowsText = verb.option("--rows", "A,B,C", "the rows' texts, separated by commas", true);
-    const auto& atText = verb.option("--at", "T,T,...", "instants in seconds from the start, not decreasing", true);
+    const auto& atText = verb.option("--at", "T,T,...", "instants in seconds from the start (0 to 3600), not decreasing", true);
     const auto& out = verb.option("-o", "DIR", "the folder for the PNG files (made when missing)", true);
     verb.run([&] {
         auto source = std::make_shared<TextRows>();
         source->rows = split(*rowsText);
-        const auto times = instants(*atText);
+        const auto times = clockInstants(*atText, "--at");
         std::error_code error;
         std::filesystem::create_directories(*out, error);
         if (!std::filesystem::is_directory(*out)) throw BadInput("-o " + shown(*out) + " is not a folder it can make");
@@ -98,7 +80,7 @@ void define(CLI::App& group) {
             platform::RunLoop::main().runUntilIdle();
             const auto png = window->renderPNG(2);
             if (!png) throw Failure("the board did not render");
-            char name[16];
+            char name[32];
             std::snprintf(name, sizeof name, "%03zu.png", i);
             const std::string path = (std::filesystem::path(*out) / name).string();
             std::string why;
