@@ -26,6 +26,7 @@
 #include <QVToolbox/core/Screen.h>
 #include <QVToolbox/core/Stack.h>
 #include <QVToolbox/core/Unown.h>
+#include <QVToolbox/core/WindowToolsMembers.h>
 
 #include <QVToolbox/FoundationExtension/text/DecimalTextMembers.h>
 #include <QVToolbox/FoundationExtension/text/DigestMembers.h>
@@ -93,7 +94,8 @@ struct HxPOP : HxPOPStorage<Base>,
 template <class Base>
 struct QV : MemberSets<QV<Base>, Base,
                        ClockTextMembers,
-                       ResourceLookupMembers> {
+                       ResourceLookupMembers,
+                       WindowToolsMembers> {
     Stored<Base> object;
     QV(Stored<Base> value) : object(std::move(value)) {}  // NOLINT: QV(object)
 };

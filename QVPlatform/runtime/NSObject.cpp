@@ -17,28 +17,94 @@ bool ObjCClass::isSubclassOf(const ObjCClass& other) const {
     return false;
 }
 
+template <class F>
+std::shared_ptr<const F> ObjCClass::find(const ObjCClass* from, MethodMap<F> ObjCClass::*table, const Selector& selector) {
+    for (const ObjCClass* c = from; c; c = c->superclass_) {
+        std::shared_lock lock(c->mutex_);
+        const auto& methods = c->*table;
+        const auto it = methods.find(selector);
+        if (it != methods.end()) return it->second;
+    }
+    return nullptr;
+}
+
+template <class F>
+bool ObjCClass::exchange(MethodMap<F> ObjCClass::*table, const Selector& a, const Selector& b) {
+    std::unique_lock lock(mutex_);
+    // Look up under this class's lock so two exchanges on one class cannot interleave; the
+    // superclasses' own locks are taken one at a time below it.
+    const auto lookUp = [&](const Selector& selector) -> std::shared_ptr<const F> {
+        const auto& own = this->*table;
+        if (const auto it = own.find(selector); it != own.end()) return it->second;
+        return find(superclass_, table, selector);
+    };
+    auto first = lookUp(a);
+    auto second = lookUp(b);
+    if (!first || !second) return false;
+    (this->*table)[a] = std::move(second);
+    (this->*table)[b] = std::move(first);
+    return true;
+}
+
+template <class F>
+bool ObjCClass::addIfAbsent(MethodMap<F> ObjCClass::*table, const Selector& selector, F imp) {
+    std::unique_lock lock(mutex_);
+    return (this->*table).try_emplace(selector, std::make_shared<const F>(std::move(imp))).second;
+}
+
 void ObjCClass::addMethod(const Selector& selector, IMP imp) {
     std::unique_lock lock(mutex_);
     methods_[selector] = std::make_shared<const IMP>(std::move(imp));
 }
 
+bool ObjCClass::addMethodIfAbsent(const Selector& selector, IMP imp) {
+    return addIfAbsent(&ObjCClass::methods_, selector, std::move(imp));
+}
+
 std::shared_ptr<const IMP> ObjCClass::findMethod(const Selector& selector) const {
-    for (const ObjCClass* c = this; c; c = c->superclass_) {
-        std::shared_lock lock(c->mutex_);
-        const auto it = c->methods_.find(selector);
-        if (it != c->methods_.end()) return it->second;
-    }
-    return nullptr;
+    return find(this, &ObjCClass::methods_, selector);
+}
+
+std::shared_ptr<const IMP> ObjCClass::ownMethod(const Selector& selector) const {
+    std::shared_lock lock(mutex_);
+    const auto it = methods_.find(selector);
+    return it == methods_.end() ? nullptr : it->second;
 }
 
 bool ObjCClass::exchangeImplementations(const Selector& a, const Selector& b) {
-    auto first = findMethod(a);
-    auto second = findMethod(b);
-    if (!first || !second) return false;
+    return exchange(&ObjCClass::methods_, a, b);
+}
+
+void ObjCClass::addClassMethod(const Selector& selector, ClassIMP imp) {
     std::unique_lock lock(mutex_);
-    methods_[a] = second;
-    methods_[b] = first;
-    return true;
+    classMethods_[selector] = std::make_shared<const ClassIMP>(std::move(imp));
+}
+
+bool ObjCClass::addClassMethodIfAbsent(const Selector& selector, ClassIMP imp) {
+    return addIfAbsent(&ObjCClass::classMethods_, selector, std::move(imp));
+}
+
+std::shared_ptr<const ClassIMP> ObjCClass::findClassMethod(const Selector& selector) const {
+    return find(this, &ObjCClass::classMethods_, selector);
+}
+
+std::shared_ptr<const ClassIMP> ObjCClass::ownClassMethod(const Selector& selector) const {
+    std::shared_lock lock(mutex_);
+    const auto it = classMethods_.find(selector);
+    return it == classMethods_.end() ? nullptr : it->second;
+}
+
+bool ObjCClass::exchangeClassImplementations(const Selector& a, const Selector& b) {
+    return exchange(&ObjCClass::classMethods_, a, b);
+}
+
+Any ObjCClass::performClassMethod(const Selector& selector, Any::List arguments) {
+    const auto imp = findClassMethod(selector);
+    if (!imp) {
+        throw NSException("NSInvalidArgumentException",
+                          "+[" + name_ + " " + selector + "]: unrecognized selector sent to class");
+    }
+    return (*imp)(*this, argumentsForSelector(selector, std::move(arguments)));
 }
 
 void ObjCClass::addProperty(const std::string& key, Property property) {
@@ -57,8 +123,70 @@ std::optional<ObjCClass::Property> ObjCClass::findProperty(std::string_view key)
 
 // NSObject -------------------------------------------------------------------------------
 
+Any::List argumentsForSelector(const Selector& selector, Any::List arguments) {
+    arguments.resize(static_cast<std::size_t>(std::count(selector.begin(), selector.end(), ':')));
+    return arguments;
+}
+
+namespace {
+
+std::string keyArgument(const Any::List& arguments, std::size_t index) {
+    return index < arguments.size() ? arguments[index].string() : std::string();
+}
+
+[[noreturn]] void throwUnknownKey(const NSObject& self, const char* method, const std::string& key) {
+    throw NSException("NSUnknownKeyException", "[<" + self.className() + "> " + method +
+                                                   "]: this class is not key value coding-compliant for the key " +
+                                                   key + ".");
+}
+
+// Key-value coding as methods of the root class, so that subclasses and exchanges reach it.
+void registerKeyValueCoding(ObjCClass& cls) {
+    cls.addMethod("valueForKey:", [](NSObject& self, const Any::List& args) {
+        const std::string key = keyArgument(args, 0);
+        const auto property = self.objcClass().findProperty(key);
+        if (!property || !property->getter) return self.perform("valueForUndefinedKey:", Any(key));
+        return property->getter(self);
+    });
+    cls.addMethod("setValue:forKey:", [](NSObject& self, const Any::List& args) {
+        const Any& value = args.empty() ? Any::null() : args[0];
+        const std::string key = keyArgument(args, 1);
+        const auto property = self.objcClass().findProperty(key);
+        if (!property || !property->setter) return self.perform("setValue:forUndefinedKey:", value, Any(key));
+        if (value.isNull() && !property->acceptsNil) return self.perform("setNilValueForKey:", Any(key));
+        property->setter(self, value);
+        return Any();
+    });
+    cls.addMethod("setValuesForKeysWithDictionary:", [](NSObject& self, const Any::List& args) {
+        const Any::Dictionary* entries = args.empty() ? nullptr : args[0].asDictionary();
+        if (!entries) {
+            throw NSException("NSInvalidArgumentException",
+                              "-[" + self.className() + " setValuesForKeysWithDictionary:]: argument is not a dictionary");
+        }
+        for (const auto& [key, value] : *entries) self.perform("setValue:forKey:", value, Any(key));
+        return Any();
+    });
+    cls.addMethod("valueForUndefinedKey:", [](NSObject& self, const Any::List& args) -> Any {
+        throwUnknownKey(self, "valueForUndefinedKey:", keyArgument(args, 0));
+    });
+    cls.addMethod("setValue:forUndefinedKey:", [](NSObject& self, const Any::List& args) -> Any {
+        throwUnknownKey(self, "setValue:forUndefinedKey:", keyArgument(args, 1));
+    });
+    cls.addMethod("setNilValueForKey:", [](NSObject& self, const Any::List& args) -> Any {
+        throw NSException("NSInvalidArgumentException", "[<" + self.className() +
+                                                            "> setNilValueForKey]: could not set nil as the value for the key " +
+                                                            keyArgument(args, 0) + ".");
+    });
+}
+
+}  // namespace
+
 ObjCClass& NSObject::classObject() {
-    static ObjCClass cls("NSObject", nullptr);
+    static ObjCClass& cls = []() -> ObjCClass& {
+        static ObjCClass made("NSObject", nullptr);
+        registerKeyValueCoding(made);
+        return made;
+    }();
     return cls;
 }
 
@@ -66,66 +194,28 @@ bool NSObject::respondsToSelector(const Selector& selector) const {
     return objcClass().instancesRespondToSelector(selector);
 }
 
-Any NSObject::perform(const Selector& selector) { return perform(selector, Any(), Any()); }
-
-Any NSObject::perform(const Selector& selector, const Any& argument) {
+Any NSObject::performWithArguments(const Selector& selector, Any::List arguments) {
     const auto imp = objcClass().findMethod(selector);
     if (!imp) {
         throw NSException("NSInvalidArgumentException",
                           "-[" + className() + " " + selector + "]: unrecognized selector sent to instance");
     }
-    const auto colons = std::count(selector.begin(), selector.end(), ':');
-    return colons == 0 ? (*imp)(*this, {}) : (*imp)(*this, {argument});
+    return (*imp)(*this, argumentsForSelector(selector, std::move(arguments)));
 }
 
-Any NSObject::perform(const Selector& selector, const Any& first, const Any& second) {
-    const auto imp = objcClass().findMethod(selector);
-    if (!imp) {
-        throw NSException("NSInvalidArgumentException",
-                          "-[" + className() + " " + selector + "]: unrecognized selector sent to instance");
-    }
-    const auto colons = std::count(selector.begin(), selector.end(), ':');
-    if (colons == 0) return (*imp)(*this, {});
-    if (colons == 1) return (*imp)(*this, {first});
-    return (*imp)(*this, {first, second});
+Any NSObject::valueForKey(std::string_view key) { return perform("valueForKey:", Any(key)); }
+
+void NSObject::setValue(const Any& value, std::string_view key) { perform("setValue:forKey:", value, Any(key)); }
+
+void NSObject::setValuesForKeys(const Any& dictionary) { perform("setValuesForKeysWithDictionary:", dictionary); }
+
+Any NSObject::valueForUndefinedKey(std::string_view key) { return perform("valueForUndefinedKey:", Any(key)); }
+
+void NSObject::setValueForUndefinedKey(const Any& value, std::string_view key) {
+    perform("setValue:forUndefinedKey:", value, Any(key));
 }
 
-Any NSObject::valueForKey(std::string_view key) const {
-    const auto property = objcClass().findProperty(key);
-    if (!property || !property->getter) return valueForUndefinedKey(key);
-    return property->getter(*this);
-}
-
-void NSObject::setValue(const Any& value, std::string_view key) {
-    const auto property = objcClass().findProperty(key);
-    if (!property || !property->setter) {
-        setValueForUndefinedKey(value, key);
-        return;
-    }
-    if (value.isNull() && !property->acceptsNil) {
-        setNilValueForKey(key);
-        return;
-    }
-    property->setter(*this, value);
-}
-
-Any NSObject::valueForUndefinedKey(std::string_view key) const {
-    throw NSException("NSUnknownKeyException",
-                      "[<" + className() + "> valueForUndefinedKey:]: this class is not key value coding-compliant for the key " +
-                          std::string(key) + ".");
-}
-
-void NSObject::setValueForUndefinedKey(const Any&, std::string_view key) {
-    throw NSException("NSUnknownKeyException",
-                      "[<" + className() + "> setValue:forUndefinedKey:]: this class is not key value coding-compliant for the key " +
-                          std::string(key) + ".");
-}
-
-void NSObject::setNilValueForKey(std::string_view key) {
-    throw NSException("NSInvalidArgumentException",
-                      "[<" + className() + "> setNilValueForKey]: could not set nil as the value for the key " +
-                          std::string(key) + ".");
-}
+void NSObject::setNilValueForKey(std::string_view key) { perform("setNilValueForKey:", Any(key)); }
 
 std::string NSObject::description() const {
     char address[32];

@@ -6,9 +6,18 @@
 //   player->respondsToSelector("play:");        // true
 //   player->perform("play:", Any("song"));       // calls the method
 //
-// Every object has class metadata (`ObjCClass`: name, superclass, a method table keyed by
-// selector text, registered key-value properties), associated objects, and takes part in
-// `objc_sync_enter`/`objc_sync_exit`. Objects are shared through std::shared_ptr.
+// Every object has class metadata (`ObjCClass`: name, superclass, instance and class method
+// tables keyed by selector text, registered key-value properties), associated objects, and
+// takes part in `objc_sync_enter`/`objc_sync_exit`. Objects are shared through std::shared_ptr.
+//
+// Key-value coding is itself a set of methods on NSObject's table ("valueForKey:",
+// "setValue:forKey:", "setValuesForKeysWithDictionary:", "valueForUndefinedKey:",
+// "setValue:forUndefinedKey:", "setNilValueForKey:"); the C++ members send them, so a class
+// changes the behaviour by adding or exchanging one of those methods:
+//
+//   Player::classObject().addMethod("valueForUndefinedKey:", [](NSObject&, const Any::List&) { return Any(); });
+//   Player::classObject().addClassMethod("shared", [](ObjCClass& cls, const Any::List&) { ... });
+//   Player::classObject().performClassMethod("shared");
 //
 // Errors the platform raises as exceptions (an unknown selector, an undefined key, nil for a
 // scalar property) are thrown as NSException. Thread rule: class tables and associations are
@@ -32,11 +41,14 @@
 namespace platform {
 
 class NSObject;
+class ObjCClass;
 using NSObjectPtr = std::shared_ptr<NSObject>;
 
 using Selector = std::string;
 // A method: receives the object and the arguments (zero or one for perform), returns a value.
 using IMP = std::function<Any(NSObject& self, const Any::List& arguments)>;
+// A class method: receives the class the message was sent to (a subclass when inherited).
+using ClassIMP = std::function<Any(ObjCClass& self, const Any::List& arguments)>;
 
 class ObjCClass {
 public:
@@ -48,14 +60,32 @@ public:
     const ObjCClass* superclass() const { return superclass_; }
     bool isSubclassOf(const ObjCClass& other) const;
 
-    // Adds or replaces this class's own method for `selector`.
+    // Instance methods. addMethod adds or replaces this class's own method for `selector`
+    // (class_replaceMethod); addMethodIfAbsent adds it only when the class has no method of
+    // its own for it, an inherited one being overridden (class_addMethod), and says whether
+    // it did.
     void addMethod(const Selector& selector, IMP imp);
+    bool addMethodIfAbsent(const Selector& selector, IMP imp);
     // The method for `selector` here or in the nearest superclass that has one.
     std::shared_ptr<const IMP> findMethod(const Selector& selector) const;
+    // This class's own method, not looking at superclasses.
+    std::shared_ptr<const IMP> ownMethod(const Selector& selector) const;
     bool instancesRespondToSelector(const Selector& selector) const { return findMethod(selector) != nullptr; }
-    // Swaps the implementations of two selectors; each must be found from this class.
-    // Inherited methods are first copied into this class, so the superclass is untouched.
+    // Swaps the implementations of two selectors; each must be found from this class, else
+    // nothing changes and the result is false. Inherited methods are first copied into this
+    // class, so the superclass is untouched.
     bool exchangeImplementations(const Selector& a, const Selector& b);
+
+    // Class methods, with the same rules, inherited by subclasses.
+    void addClassMethod(const Selector& selector, ClassIMP imp);
+    bool addClassMethodIfAbsent(const Selector& selector, ClassIMP imp);
+    std::shared_ptr<const ClassIMP> findClassMethod(const Selector& selector) const;
+    std::shared_ptr<const ClassIMP> ownClassMethod(const Selector& selector) const;
+    bool respondsToClassSelector(const Selector& selector) const { return findClassMethod(selector) != nullptr; }
+    bool exchangeClassImplementations(const Selector& a, const Selector& b);
+    // Sends a class message to this class; an unknown selector throws NSException
+    // "NSInvalidArgumentException". Arguments are fitted to the selector's colon count.
+    Any performClassMethod(const Selector& selector, Any::List arguments = {});
 
     // Key-value coding. A property whose `acceptsNil` is false routes a null value to
     // setNilValueForKey, as a scalar property does on the platform.
@@ -67,13 +97,28 @@ public:
     void addProperty(const std::string& key, Property property);
     std::optional<Property> findProperty(std::string_view key) const;
 
+    template <class F>
+    using MethodMap = std::map<Selector, std::shared_ptr<const F>, std::less<>>;
+
 private:
+    template <class F>
+    static std::shared_ptr<const F> find(const ObjCClass* from, MethodMap<F> ObjCClass::*table, const Selector& selector);
+    template <class F>
+    bool exchange(MethodMap<F> ObjCClass::*table, const Selector& a, const Selector& b);
+    template <class F>
+    bool addIfAbsent(MethodMap<F> ObjCClass::*table, const Selector& selector, F imp);
+
     const std::string name_;
     const ObjCClass* const superclass_;
-    mutable std::shared_mutex mutex_;  // guards methods_ and properties_
-    std::map<Selector, std::shared_ptr<const IMP>, std::less<>> methods_;
+    mutable std::shared_mutex mutex_;  // guards methods_, classMethods_ and properties_
+    MethodMap<IMP> methods_;
+    MethodMap<ClassIMP> classMethods_;
     std::map<std::string, Property, std::less<>> properties_;
 };
+
+// Fits `arguments` to the number of colons in `selector`: extra ones are dropped, missing
+// ones are null.
+Any::List argumentsForSelector(const Selector& selector, Any::List arguments);
 
 enum class AssociationPolicy { assign, retainNonatomic, copyNonatomic, retain, copy };
 
@@ -91,16 +136,29 @@ public:
 
     bool respondsToSelector(const Selector& selector) const;
     // Sends a message; an unknown selector throws NSException "NSInvalidArgumentException".
-    Any perform(const Selector& selector);
-    Any perform(const Selector& selector, const Any& argument);
-    Any perform(const Selector& selector, const Any& first, const Any& second);
+    // Arguments are fitted to the selector's colon count (see argumentsForSelector).
+    Any perform(const Selector& selector) { return performWithArguments(selector, {}); }
+    Any perform(const Selector& selector, const Any& argument) { return performWithArguments(selector, {argument}); }
+    Any perform(const Selector& selector, const Any& first, const Any& second) {
+        return performWithArguments(selector, {first, second});
+    }
+    Any perform(const Selector& selector, const Any& first, const Any& second, const Any& third) {
+        return performWithArguments(selector, {first, second, third});
+    }
+    Any performWithArguments(const Selector& selector, Any::List arguments);
 
-    // Key-value coding over the registered properties.
-    Any valueForKey(std::string_view key) const;
+    // Key-value coding over the registered properties, each member sending the method of
+    // the same name. A missing property goes to valueForUndefinedKey / setValueForUndefinedKey
+    // (which throw NSException "NSUnknownKeyException"), and null for a property that does not
+    // accept it to setNilValueForKey (which throws "NSInvalidArgumentException").
+    Any valueForKey(std::string_view key);
     void setValue(const Any& value, std::string_view key);
-    virtual Any valueForUndefinedKey(std::string_view key) const;
-    virtual void setValueForUndefinedKey(const Any& value, std::string_view key);
-    virtual void setNilValueForKey(std::string_view key);
+    // Sets every entry of a dictionary with text keys through setValue:forKey:; anything
+    // else than a dictionary throws NSException "NSInvalidArgumentException".
+    void setValuesForKeys(const Any& dictionary);
+    Any valueForUndefinedKey(std::string_view key);
+    void setValueForUndefinedKey(const Any& value, std::string_view key);
+    void setNilValueForKey(std::string_view key);
 
     virtual std::string description() const;
 
@@ -178,7 +236,8 @@ struct ObjCClassName {
 //   class UILabel : public NSObjectSubclass<UILabel, UIView, "UILabel"> { ... };
 //
 // A class that registers methods or properties up front defines
-// `static void registerClass(ObjCClass&)`; it runs once, when the metadata is first used.
+// `static void registerClass(ObjCClass&)`; it runs once, when the metadata is first used
+// (a subclass that does not define its own does not run its base's again).
 // Constructors of the base are inherited.
 template <class Derived, class Base, ObjCClassName Name>
 class NSObjectSubclass : public Base {
@@ -189,7 +248,13 @@ public:
     static ObjCClass& classObject() {
         static ObjCClass& cls = [] () -> ObjCClass& {
             static ObjCClass made(std::string(Name.view()), &Base::classObject());
-            if constexpr (requires { Derived::registerClass(made); }) Derived::registerClass(made);
+            if constexpr (requires { Derived::registerClass(made); }) {
+                // Only a class's own registerClass: one inherited from the base already ran
+                // for the base, whose methods this class inherits.
+                bool own = true;
+                if constexpr (requires { Base::registerClass(made); }) own = &Derived::registerClass != &Base::registerClass;
+                if (own) Derived::registerClass(made);
+            }
             return made;
         }();
         return cls;

@@ -3,9 +3,11 @@
 #include <QVPlatform/ui/UIApplication.h>
 #include <QVPlatform/ui/UIGestureRecognizer.h>
 #include <QVPlatform/ui/UIScreen.h>
+#include <QVPlatform/ui/UIViewController.h>
 #include <QVPlatform/ui/UIWindowScene.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace platform {
 
@@ -21,6 +23,20 @@ UIWindow::UIWindow(const std::shared_ptr<UIWindowScene>& scene) : UIWindow() { s
 // At exit the application may be going away itself (its delegate holding this window).
 UIWindow::~UIWindow() {
     if (const auto app = application_.lock()) app->unregisterWindow(this);
+}
+
+void UIWindow::setRootViewController(std::shared_ptr<UIViewController> controller) {
+    assertMainThread("UIWindow::setRootViewController");
+    if (controller == rootViewController_) return;
+    auto old = std::exchange(rootViewController_, std::move(controller));
+    if (old && old->isViewLoaded() && old->view()->superview().get() == this) old->view()->removeFromSuperview();
+    if (rootViewController_) {
+        const auto view = rootViewController_->view();
+        view->setFrame(bounds());
+        view->setAutoresizingMask(UIViewAutoresizing::flexibleWidth | UIViewAutoresizing::flexibleHeight);
+        insertSubview(view, 0);
+    }
+    UIViewController::transition(std::move(old), rootViewController_, false, nullptr, nullptr);
 }
 
 void UIWindow::makeKeyWindow() {

@@ -8,8 +8,7 @@
 //
 // A window registers with UIApplication when made (windows are listed in creation order) and
 // leaves when destroyed. Its safe area is the screen profile's status bar at the top and
-// bottom inset at the bottom, where the window reaches them. The root view controller slot
-// holds a controller until the controller classes arrive. Thread rule: main thread only.
+// bottom inset at the bottom, where the window reaches them. Thread rule: main thread only.
 #pragma once
 
 #include <QVPlatform/ui/UIView.h>
@@ -32,7 +31,9 @@ public:
     ~UIWindow() override;
 
     std::shared_ptr<UIViewController> rootViewController() const { return rootViewController_; }
-    void setRootViewController(std::shared_ptr<UIViewController> controller) { rootViewController_ = std::move(controller); }
+    // Shows the controller's view filling the window, in place of the previous root's; the
+    // appearance messages follow on the next main turn.
+    void setRootViewController(std::shared_ptr<UIViewController> controller);
     std::shared_ptr<UIWindowScene> windowScene() const { return scene_.lock(); }
     void setWindowScene(const std::shared_ptr<UIWindowScene>& scene) { scene_ = scene; }
     double windowLevel() const { return level_; }

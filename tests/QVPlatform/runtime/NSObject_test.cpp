@@ -12,11 +12,6 @@ public:
     std::string song;
     std::int64_t volume = 5;
     std::string lastUndefinedKey;
-
-    void setValueForUndefinedKey(const Any&, std::string_view key) override { lastUndefinedKey = key; }
-    void setNilValueForKey(std::string_view key) override {
-        if (key == "volume") volume = 0;
-    }
 };
 
 class LoudPlayer : public NSObjectSubclass<LoudPlayer, Player, "LoudPlayer"> {};
@@ -34,6 +29,14 @@ void registerPlayer() {
         });
         cls.addMethod("name", [](NSObject&, const Any::List&) { return Any("player"); });
         cls.addMethod("title", [](NSObject&, const Any::List&) { return Any("title"); });
+        cls.addMethod("setValue:forUndefinedKey:", [](NSObject& self, const Any::List& args) {
+            static_cast<Player&>(self).lastUndefinedKey = args[1].string();
+            return Any();
+        });
+        cls.addMethod("setNilValueForKey:", [](NSObject& self, const Any::List& args) {
+            if (args[0].string() == "volume") static_cast<Player&>(self).volume = 0;
+            return Any();
+        });
         cls.addProperty("song", {[](const NSObject& o) { return Any(static_cast<const Player&>(o).song); },
                                  [](NSObject& o, const Any& v) { static_cast<Player&>(o).song = v.string(); }});
         cls.addProperty("volume", {[](const NSObject& o) { return Any(static_cast<const Player&>(o).volume); },
@@ -102,6 +105,57 @@ TEST(NSObjectRuntime, KeyValueCodingUsesPropertiesAndHooks) {
     EXPECT_THROW(player->valueForKey("unknown"), NSException);
     auto base = std::make_shared<NSObject>();
     EXPECT_THROW(base->setValue(Any(1), "x"), NSException);
+
+    // The members are messages: sending the selectors directly does the same.
+    player->perform("setValue:forKey:", Any("sent"), Any("song"));
+    EXPECT_EQ(player->perform("valueForKey:", Any("song")).string(), "sent");
+    player->setValuesForKeys(Any::Dictionary{{"song", "both"}, {"volume", 7}, {"tempo", 120}});
+    EXPECT_EQ(player->song, "both");
+    EXPECT_EQ(player->volume, 7);
+    EXPECT_EQ(player->lastUndefinedKey, "tempo");
+    EXPECT_THROW(player->setValuesForKeys(Any("not a dictionary")), NSException);
+    try {
+        base->valueForKey("missing");
+        FAIL() << "expected an exception";
+    } catch (const NSException& e) {
+        EXPECT_EQ(e.name(), "NSUnknownKeyException");
+        EXPECT_NE(e.reason().find("valueForUndefinedKey:"), std::string::npos);
+        EXPECT_NE(e.reason().find("missing"), std::string::npos);
+    }
+}
+
+TEST(NSObjectRuntime, AddingIfAbsentOverridesInheritedMethodsButNotOwnOnes) {
+    auto& player = Player::classObject();
+    auto& loud = LoudPlayer::classObject();
+    player.addMethod("tempo", [](NSObject&, const Any::List&) { return Any("andante"); });
+    EXPECT_EQ(loud.ownMethod("tempo"), nullptr);
+    EXPECT_TRUE(loud.addMethodIfAbsent("tempo", [](NSObject&, const Any::List&) { return Any("presto"); }));
+    EXPECT_FALSE(loud.addMethodIfAbsent("tempo", [](NSObject&, const Any::List&) { return Any("largo"); }));
+    EXPECT_EQ(std::make_shared<LoudPlayer>()->perform("tempo").string(), "presto");
+    EXPECT_EQ(std::make_shared<Player>()->perform("tempo").string(), "andante");
+    EXPECT_NE(loud.ownMethod("tempo"), nullptr);
+    loud.addMethod("tempo", [](NSObject&, const Any::List&) { return Any("replaced"); });
+    EXPECT_EQ(std::make_shared<LoudPlayer>()->perform("tempo").string(), "replaced");
+}
+
+TEST(NSObjectRuntime, ClassMethodsAreInheritedAndReceiveTheClassSentTo) {
+    auto& player = Player::classObject();
+    player.addClassMethod("className", [](ObjCClass& cls, const Any::List&) { return Any(cls.name()); });
+    player.addClassMethod("echo:", [](ObjCClass&, const Any::List& args) { return args.at(0); });
+    EXPECT_TRUE(LoudPlayer::classObject().respondsToClassSelector("className"));
+    EXPECT_FALSE(NSObject::classObject().respondsToClassSelector("className"));
+    EXPECT_EQ(LoudPlayer::classObject().performClassMethod("className").string(), "LoudPlayer");
+    EXPECT_EQ(player.performClassMethod("echo:", {Any(4), Any(5)}).integerValue(), 4) << "extra arguments dropped";
+    EXPECT_TRUE(player.performClassMethod("echo:").isNull()) << "missing arguments are null";
+    EXPECT_FALSE(player.instancesRespondToSelector("className")) << "instances do not see class methods";
+    EXPECT_FALSE(player.addClassMethodIfAbsent("className", [](ObjCClass&, const Any::List&) { return Any(); }));
+    try {
+        player.performClassMethod("fly");
+        FAIL() << "expected an exception";
+    } catch (const NSException& e) {
+        EXPECT_EQ(e.name(), "NSInvalidArgumentException");
+        EXPECT_NE(e.reason().find("+[Player fly]"), std::string::npos);
+    }
 }
 
 TEST(NSObjectRuntime, AssociationsFollowTheirPolicies) {
