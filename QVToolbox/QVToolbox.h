@@ -65,9 +65,14 @@
 #include <QVToolbox/timing/Timing.h>
 
 #include <QVToolbox/svg/NSXMLSVGParser.h>
+#include <QVToolbox/svg/SVGCache.h>
 #include <QVToolbox/svg/SVGColor.h>
+#include <QVToolbox/svg/SVGConstructors.h>
 #include <QVToolbox/svg/SVGLayer.h>
 #include <QVToolbox/svg/SVGPath.h>
+#include <QVToolbox/svg/SVGView.h>
+
+#include <QVToolbox/SmallTools/HxRollingNoticeView.h>
 
 #include <QVToolbox/hud/ProgressHUD.h>
 #include <QVToolbox/hud/QVToast.h>

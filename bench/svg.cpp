@@ -6,6 +6,7 @@
 //   large: 3000 curved paths in groups; map: 100 polygons of 400 points; icon: 24×24, 4 shapes.
 #include "Compare.h"
 #include "SvgDocuments.h"
+#include "SvgParse.h"
 
 #include <QVToolbox/svg/NSXMLSVGParser.h>
 #include <QVToolbox/svg/SVGLayer.h>
@@ -44,15 +45,7 @@ const std::vector<Document>& documents() {
     return all;
 }
 
-std::shared_ptr<QVToolbox::SVGLayer> parseOurs(const std::string& text) {
-    auto done = std::make_shared<std::shared_ptr<QVToolbox::SVGLayer>>();
-    auto parser = QVToolbox::NSXMLSVGParser::make(
-        platform::Data::fromString(text), QVToolbox::SVGParserSupportedElements::allSupportedElements(),
-        [done](std::shared_ptr<QVToolbox::SVGLayer> layer) { *done = std::move(layer); });
-    if (!parser->startParsing()) std::abort();
-    while (!*done) platform::RunLoop::main().runFor(0.0005);
-    return *done;
-}
+using svgbench::parseOurs;
 
 RsvgHandle* parsePeer(const std::string& text) {
     GError* error = nullptr;

@@ -108,11 +108,18 @@ void CALayer::setContentsScale(CGFloat scale) {
 LayerState CALayer::state() const { return read([](const LayerState& s) { return s; }); }
 
 void CALayer::setState(const LayerState& next) {
+    // A layer keeps its kind: a plain layer never gains a shape part, and a shape layer keeps
+    // its own when `next` has none. The shape part is copied once.
     write([&](LayerState& s) {
-        std::optional<ShapeState> shape = std::move(s.shape);
+        if (s.shape && !next.shape) {
+            std::optional<ShapeState> shape = std::move(s.shape);
+            s = next;
+            s.shape = std::move(shape);
+            return;
+        }
+        const bool hasShape = s.shape.has_value();
         s = next;
-        if (shape && next.shape) shape = next.shape;
-        s.shape = std::move(shape);
+        if (!hasShape) s.shape.reset();
     });
 }
 
@@ -220,7 +227,22 @@ std::shared_ptr<CALayer> CALayer::copyLayer() const {
 std::shared_ptr<CALayer> CALayer::deepCopy() const {
     auto copy = copyLayer();
     copyAnimationsTo(*copy);
-    for (const auto& sub : sublayers()) copy->addSublayer(sub->deepCopy());
+    const auto subs = sublayers();
+    if (subs.empty()) return copy;
+    // The copies are new and in no tree yet, so they are attached directly: no hierarchy lock
+    // and no cycle walk, which insert needs only for layers that may already be in use.
+    std::vector<std::shared_ptr<CALayer>> copies;
+    copies.reserve(subs.size());
+    for (const auto& sub : subs) {
+        auto child = sub->deepCopy();
+        {
+            std::lock_guard lock(child->mutex_);
+            child->superlayer_ = copy;
+        }
+        copies.push_back(std::move(child));
+    }
+    std::lock_guard lock(copy->mutex_);
+    copy->sublayers_ = std::move(copies);
     return copy;
 }
 

@@ -3,8 +3,12 @@
 
 #include "support/TemporaryFolder.h"
 
+#include <QVPlatform/graphics/ImageCodec.h>
+
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <vector>
 
 using qvtest::answers;
 using qvtest::refuses;
@@ -57,4 +61,29 @@ TEST(QvtoolSvg, RefusesBadInputAndSaysWhyADocumentFails) {
     EXPECT_TRUE(refuses({"svg", "render", ok, "-o", "x.png", "--size", "0x5"}, "--size '0x5' is not WIDTHxHEIGHT"));
     EXPECT_TRUE(refuses({"svg", "render", ok, "-o", "x.png", "--background", "nosuch"}, "is not an SVG colour"));
     EXPECT_TRUE(refuses({"svg", "info", folder.folder + "/missing.svg"}, "is not a readable file"));
+}
+
+TEST(QvtoolSvg, ViewShowsTheFileBeforeTheDataAssetAndRefusesMissingNames) {
+    qvtest::TemporaryFolder folder("qv-svg-view");
+    const std::string svg = "<svg width='20' height='10'><rect width='10' height='10' fill='COLOR'/></svg>";
+    auto coloured = [&](const std::string& colour) {
+        std::string text = svg;
+        return text.replace(text.find("COLOR"), 5, colour);
+    };
+    std::filesystem::create_directories(folder.folder + "/Assets.xcassets/mark.dataset");
+    write(folder.folder + "/Assets.xcassets/mark.dataset", "mark.svg", coloured("blue"));
+    write(folder.folder, "mark.svg", coloured("red"));
+    const auto out = folder.folder + "/mark.png";
+    EXPECT_TRUE(answers({"svg", "view", "mark", "--bundle", folder.folder, "-o", out}, ""));
+    std::ifstream file(out, std::ios::binary);
+    const std::vector<std::uint8_t> png{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const auto bitmap = platform::decodePNG(png);
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(bitmap->width, 20);
+    const auto* inside = bitmap->pixel(5, 5);
+    EXPECT_EQ(inside[0], 255);  // red: the file, not the asset
+    EXPECT_EQ(inside[2], 0);
+
+    EXPECT_TRUE(refuses({"svg", "view", "absent", "--bundle", folder.folder, "-o", out}, "neither absent.svg"));
+    EXPECT_TRUE(refuses({"svg", "view", "mark", "--bundle", folder.folder + "/none", "-o", out}, "is not a folder"));
 }

@@ -1,4 +1,5 @@
-// qvtool's ui group: the sample scene, the empty state and frames of an animation as PNGs.
+// qvtool's ui group (the sample scene, the empty state and frames of an animation as PNGs)
+// and the notice board's frames.
 #include "ToolRunner.h"
 
 #include "support/TemporaryFolder.h"
@@ -7,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -85,4 +87,16 @@ TEST(QvtoolUi, AnimateWritesAFramePerInstantShowingTheAnimationThen) {
     EXPECT_TRUE(refuses({"ui", "animate", "--at", "-1", "-o", work.folder}, "0 to 3600 seconds"));
     EXPECT_TRUE(refuses({"ui", "animate", "--at", "0,,1", "-o", work.folder}, "--at"));
     EXPECT_TRUE(refuses({"ui", "animate"}, "-o is required"));
+}
+
+TEST(QvtoolNotice, FramesAtInstantsNameTheRowAndTheSlide) {
+    qvtest::TemporaryFolder folder("qv-notice");
+    EXPECT_TRUE(qvtest::answers({"notice", "--rows", "A,B,C", "--at", "0,0.25,2.5,4.25", "-o", folder.folder},
+                                "000.png t=0 s row 0 sliding\n001.png t=0.25 s row 0 sliding\n002.png t=2.5 s row 2\n"
+                                "003.png t=4.25 s row 2 sliding\n"));
+    EXPECT_TRUE(std::filesystem::exists(folder.folder + "/003.png"));
+    EXPECT_TRUE(qvtest::answers({"notice", "--rows", "Only", "--at", "0,9", "-o", folder.folder},
+                                "000.png t=0 s row 0\n001.png t=9 s row 0\n"));
+    EXPECT_TRUE(qvtest::refuses({"notice", "--rows", "A,B", "--at", "2,1", "-o", folder.folder}, "must not decrease"));
+    EXPECT_TRUE(qvtest::refuses({"notice", "--rows", "A,B", "--at", "-1", "-o", folder.folder}, "0 to 3600 seconds"));
 }

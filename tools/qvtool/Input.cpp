@@ -133,4 +133,24 @@ double realNumber(std::string_view text, std::string_view name) {
     return value;
 }
 
+namespace {
+constexpr double kLatestInstant = 3600;  // seconds
+constexpr std::size_t kMostInstants = 1000;
+}  // namespace
+
+std::vector<double> clockInstants(const std::string& text, std::string_view name) {
+    std::vector<double> list;
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        const std::size_t comma = std::min(text.find(',', from), text.size());
+        const double t = realNumber(std::string_view(text).substr(from, comma - from), name);
+        if (t < 0 || t > kLatestInstant) throw BadInput(std::string(name) + " " + shown(text) + ": each instant is 0 to 3600 seconds");
+        if (!list.empty() && t < list.back()) throw BadInput(std::string(name) + " " + shown(text) + " must not decrease");
+        if (list.size() == kMostInstants) throw BadInput(std::string(name) + " takes at most 1000 instants");
+        list.push_back(t);
+        from = comma + 1;
+    }
+    return list;
+}
+
 }  // namespace qvtool

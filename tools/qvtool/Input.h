@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qvtool {
 
@@ -39,5 +40,9 @@ std::string rawValueList(const Cases& cases) {
 // A decimal number (optional sign, digits, fraction, exponent; no blanks, no "inf"/"nan"),
 // finite as a double.
 double realNumber(std::string_view text, std::string_view name);
+
+// Clock instants for frame commands: "0,0.1,0.25", seconds from the start, each 0 to 3600,
+// not decreasing, at most 1000 of them. `name` is the option, for the messages.
+std::vector<double> clockInstants(const std::string& text, std::string_view name);
 
 }  // namespace qvtool

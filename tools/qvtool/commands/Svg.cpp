@@ -10,11 +10,20 @@
 #include <QVToolbox/svg/NSXMLSVGParser.h>
 #include <QVToolbox/svg/PathDLexer.h>
 #include <QVToolbox/svg/SVGColor.h>
+#include <QVToolbox/svg/SVGConstructors.h>
 #include <QVToolbox/svg/SVGLayer.h>
+#include <QVToolbox/svg/SVGView.h>
+
+#include <QVPlatform/dispatch/RunLoop.h>
+#include <QVPlatform/foundation/AtomicFile.h>
+#include <QVPlatform/foundation/Host.h>
+#include <QVPlatform/ui/UIWindow.h>
 
 #include <QVPlatform/graphics/ImageCodec.h>
 
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -119,13 +128,53 @@ void defineInfo(CLI::App& group) {
     });
 }
 
+// An SVGView named NAME in a window the drawing's size (or WxH, the drawing fitted), rendered.
+void defineView(CLI::App& group) {
+    Verb verb(group, "view", "shows resource NAME of bundle DIR in an SVGView in a window, rendered to a PNG file");
+    const auto& name = verb.argument("NAME", "the resource: NAME.svg in the bundle, else the data asset NAME");
+    const auto& bundle = verb.option("--bundle", "DIR", "the main bundle folder", true);
+    const auto& out = verb.option("-o,--output", "OUT.png", "the PNG file to write", true);
+    const auto& size = verb.option("--size", "WxH", "window size in pixels; the drawing is scaled uniformly to fit "
+                                                   "(default: the document's own size)");
+    verb.run([&] {
+        if (!std::filesystem::is_directory(*bundle)) throw BadInput("--bundle " + shown(*bundle) + " is not a folder");
+        const auto wanted = size ? std::optional(sizeArgument(*size)) : std::nullopt;
+        platform::Host::configure({.mainBundlePath = std::filesystem::path(*bundle)});
+        const auto bytes = svgBytesNamedFileFirst(name);
+        if (!bytes) throw BadInput(shown(name) + " is neither " + name + ".svg nor a data asset in " + *bundle);
+        // The reader's verdict first, with no elements built: a refused document never completes.
+        readSvg(*bytes, name, SVGParserSupportedElements{});
+
+        auto view = std::make_shared<SVGView>();
+        view->setSVGName(name);
+        while (view->layer()->sublayers().empty()) platform::RunLoop::main().runFor(0.01);
+        auto drawing = std::dynamic_pointer_cast<SVGLayer>(view->layer()->sublayers().front());
+        const CGRect rect = documentRect(*drawing);
+        if (rect.isEmpty()) throw Failure(name + " draws nothing that has a size");
+        const double width = wanted ? wanted->first : std::ceil(rect.size.width);
+        const double height = wanted ? wanted->second : std::ceil(rect.size.height);
+        if (wanted) resizeToFit(*drawing, {{0, 0}, {width, height}});
+
+        auto window = std::make_shared<platform::UIWindow>(CGRect{{0, 0}, {width, height}});
+        window->makeKeyAndVisible();
+        view->setFrame(window->bounds());
+        window->addSubview(view);
+        const auto png = window->renderPNG(1);
+        if (!png) throw Failure("the window did not render");
+        std::string error;
+        if (!platform::writeFileAtomically(*out, png->view(), &error)) throw Failure("cannot write " + *out + ": " + error);
+        return 0;
+    });
+}
+
 void define(CLI::App& group) {
     defineRender(group);
+    defineView(group);
     defineInfo(group);
     definePath(group);
 }
 
-const GroupRegistration registration{{"svg", "SVG documents rendered to PNG, summarised; path data as commands", 45, define}};
+const GroupRegistration registration{{"svg", "SVG documents rendered to PNG, summarised, shown in a view; path data as commands", 45, define}};
 
 }  // namespace
 }  // namespace qvtool

@@ -26,8 +26,6 @@ namespace {
 using namespace platform;
 namespace fs = std::filesystem;
 
-constexpr double kLatestInstant = 3600;  // seconds; the animation is long over by then
-constexpr std::size_t kMostInstants = 1000;
 
 void writePng(const std::string& path, const Data& png) {
     std::string error;
@@ -46,22 +44,6 @@ void defineRender(CLI::App& group, std::string name, std::string description,
         std::cout << "wrote " << *out << " (" << size.width << " x " << size.height << " pixels)\n";
         return 0;
     });
-}
-
-// "0,0.1,0.25": seconds from the start, not decreasing.
-std::vector<double> instants(const std::string& text) {
-    std::vector<double> list;
-    std::size_t from = 0;
-    while (from <= text.size()) {
-        const std::size_t comma = std::min(text.find(',', from), text.size());
-        const double t = realNumber(std::string_view(text).substr(from, comma - from), "--at");
-        if (t < 0 || t > kLatestInstant) throw BadInput("--at " + shown(text) + ": each instant is 0 to 3600 seconds");
-        if (!list.empty() && t < list.back()) throw BadInput("--at " + shown(text) + " must not decrease");
-        if (list.size() == kMostInstants) throw BadInput("--at takes at most 1000 instants");
-        list.push_back(t);
-        from = comma + 1;
-    }
-    return list;
 }
 
 // A 240 x 240 point card: a rounded panel fading and scaling in over 0.3 s (ease-out), and a
@@ -110,7 +92,7 @@ void defineAnimate(CLI::App& group) {
     const auto& at = verb.option("--at", "T,T...", "seconds from the start, not decreasing (default 0,0.1,0.25)");
     const auto& folder = verb.option("-o", "DIR", "the folder to write into (made when missing)", true);
     verb.run([&at, &folder] {
-        const auto times = instants(at.value_or("0,0.1,0.25"));
+        const auto times = clockInstants(at.value_or("0,0.1,0.25"), "--at");
         std::error_code error;
         fs::create_directories(*folder, error);
         if (error) throw Failure("cannot make " + *folder + ": " + error.message());
