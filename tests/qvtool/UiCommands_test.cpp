@@ -40,3 +40,12 @@ TEST(QvtoolUi, SampleWritesAPngAtTheScreenProfilesPixelSize) {
     EXPECT_TRUE(refuses({"ui", "sample"}, "-o is required"));
     EXPECT_EQ(runTool({"ui", "sample", "-o", work.folder + "/no/such/folder/x.png"}).status, 1);
 }
+
+TEST(QvtoolUi, EmptyDrawsTheOverlayOfACollectionViewWithoutItems) {
+    const qvtest::TemporaryFolder work;
+    const auto r = runTool({"ui", "empty", "-o", "empty.png"}, {}, work.folder);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "wrote empty.png (750 x 1334 pixels)\n");
+    EXPECT_EQ(pngSize(readAll(work.folder + "/empty.png")), (std::pair<std::uint32_t, std::uint32_t>{750, 1334}));
+    EXPECT_TRUE(refuses({"ui", "empty"}, "-o is required"));
+}
