@@ -45,8 +45,11 @@
 #include <QVToolbox/FoundationExtension/data/WeakHolders.h>
 
 #include <QVToolbox/UIKitExtension/ColorHelpers.h>
+#include <QVToolbox/UIKitExtension/DarkModeUtil.h>
 #include <QVToolbox/UIKitExtension/ImageCompressionMembers.h>
 #include <QVToolbox/UIKitExtension/ScrollViewMembers.h>
+#include <QVToolbox/UIKitExtension/ThemeProvider.h>
+#include <QVToolbox/UIKitExtension/UserDefaultsWriterMembers.h>
 
 #include <QVToolbox/gif/AnimatedFrame.h>
 #include <QVToolbox/gif/FrameDelay.h>
@@ -86,6 +89,7 @@ struct HxPOP : HxPOPStorage<Base>,
                           DateMembers,
                           JSONMembers,
                           ImageCompressionMembers,
+                          UserDefaultsWriterMembers,
                           GIFImageMembers> {};
 
 template <class Base>

@@ -1,16 +1,18 @@
-// The scroll-view members of qv(scrollView) (Refresh.h and EmptyDataSet.h hold the contracts):
+// The scroll-view members of qv(scrollView), for UIScrollView and every subclass (table and
+// collection views): pull-to-refresh (ScrollViewRefresh.h holds the rules) and the empty
+// state (EmptyDataSet.h holds the contracts).
 //
-//   qv(table).addRefresh(QVRefreshStyle::header, [&] { load(); });
-//   qv(table).endRefresh(QVEndRefreshState::footer(false), false, false, nullptr);  // "- 已经到底啦 -"
+//   qv(table).addRefresh(QVRefreshStyle::header, [&] { reload(); });
+//   qv(table).endRefresh(QVEndRefreshState::header(true));
 //   qv(collectionView).usingEmptyDataSet(config);   // the overlay, shown while there are no items
 //   qv(collectionView).reloadEmptyDataSet();        // after reloadData
 //
-// For UIScrollView and every subclass. Thread rule: main thread only.
+// A wrapper around a null scroll view does nothing. Thread rule: main thread only.
 #pragma once
 
 #include <QVToolbox/core/HxPOP.h>
 #include <QVToolbox/UIKitExtension/EmptyDataSet.h>
-#include <QVToolbox/UIKitExtension/Refresh.h>
+#include <QVToolbox/UIKitExtension/ScrollViewRefresh.h>
 
 #include <concepts>
 
@@ -22,9 +24,11 @@ struct ScrollViewMembers {};
 template <class W, class Base>
     requires std::derived_from<Base, platform::UIScrollView>
 struct ScrollViewMembers<W, Base> {
-    void addRefresh(QVRefreshStyle style, std::function<void()> block) const { QVToolbox::addRefresh(view(), style, std::move(block)); }
-    void addFooterRefresh(const std::string& noMoreDataTitle, std::function<void()> block) const {
-        QVToolbox::addFooterRefresh(view(), noMoreDataTitle, std::move(block));
+    void addRefresh(QVRefreshStyle style, std::function<void()> block) const {
+        if (view()) QVToolbox::addRefresh(*view(), style, std::move(block));
+    }
+    void addFooterRefresh(std::string noMoreDataTitle, std::function<void()> block) const {
+        if (view()) QVToolbox::addFooterRefresh(*view(), std::move(noMoreDataTitle), std::move(block));
     }
     void startRefresh(QVRefreshStyle style) const {
         if (view()) QVToolbox::startRefresh(*view(), style);
@@ -46,9 +50,10 @@ struct ScrollViewMembers<W, Base> {
         if (view()) QVToolbox::ignoredScrollViewContentInsetTop(*view(), inset);
     }
     void endRefresh(QVEndRefreshState state, bool clearFooterWhenLessData = false, bool addFooter = false,
-                    std::function<void()> footerAction = nullptr) const {
-        QVToolbox::endRefresh(view(), state, clearFooterWhenLessData, addFooter, std::move(footerAction));
+                    std::function<void()> footerAction = {}) const {
+        if (view()) QVToolbox::endRefresh(*view(), state, clearFooterWhenLessData, addFooter, std::move(footerAction));
     }
+
     void usingEmptyDataSet(QVEmptyDataSet config) const { QVToolbox::usingEmptyDataSet(view(), std::move(config)); }
     void reloadEmptyDataSet() const {
         if (view()) QVToolbox::reloadEmptyDataSet(*view());

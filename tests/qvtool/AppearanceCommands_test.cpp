@@ -1,10 +1,11 @@
-// qvtool's color and image groups.
+// qvtool's color, image and darkmode groups.
 #include "ToolRunner.h"
 
 #include "support/TemporaryFolder.h"
 
 #include <QVPlatform/graphics/ImageCodec.h>
 
+#include <filesystem>
 #include <fstream>
 
 using qvtest::answers;
@@ -53,4 +54,46 @@ TEST(ImageCommand, TypesByFirstByteAndCompressesToTheBudget) {
 
     EXPECT_TRUE(refuses({"image", "compress", png, "-o", out, "--mode", "tiny"}, "--mode"));
     EXPECT_EQ(runTool({"image", "compress", gif, "-o", out}).status, 1);
+}
+
+namespace {
+
+// A home folder whose user defaults hold `entries` (plist XML inside the top dictionary).
+std::string homeWithDefaults(const qvtest::TemporaryFolder& folder, const std::string& entries) {
+    const auto preferences = std::filesystem::path(folder.folder) / "Library/Preferences";
+    std::filesystem::create_directories(preferences);
+    std::ofstream(preferences / "com.qvtoolbox.app.plist")
+        << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>" << entries << "</dict></plist>";
+    return "QV_HOME=" + folder.folder;
+}
+
+}  // namespace
+
+TEST(DarkModeCommand, TellsDarkOrLightByThePeriodIncludingPastMidnight) {
+    EXPECT_TRUE(answers({"darkmode", "at", "03:00"}, "dark\n"));  // the default 21:00~8:00
+    EXPECT_TRUE(answers({"darkmode", "at", "8:01"}, "light\n"));
+    EXPECT_TRUE(answers({"darkmode", "at", "22:30", "--period", "21:00~8:00"}, "dark\n"));
+    EXPECT_TRUE(answers({"darkmode", "at", "12:00", "--period", "08:00~18:00"}, "dark\n"));
+    EXPECT_TRUE(answers({"darkmode", "at", "22:00", "--period", "08:00~18:00"}, "light\n"));
+    EXPECT_TRUE(answers({"darkmode", "at", "9:00", "--period", "9:00~9:00"}, "light\n"));
+    EXPECT_TRUE(refuses({"darkmode", "at", "24:00"}, "HH:MM '24:00'"));
+    EXPECT_TRUE(refuses({"darkmode", "at", "3:00", "--period", "21:00"}, "--period '21:00'"));
+
+    qvtest::TemporaryFolder folder;
+    const auto home = homeWithDefaults(folder, "<key>HxSmartPeelingTimeIntervalKey</key><string>08:00~18:00</string>");
+    EXPECT_TRUE(answers({"darkmode", "at", "12:00"}, "dark\n", {}, {home}));
+    EXPECT_TRUE(answers({"darkmode", "at", "03:00"}, "light\n", {}, {home}));
+    qvtest::TemporaryFolder broken;
+    const auto unparsable = homeWithDefaults(broken, "<key>HxSmartPeelingTimeIntervalKey</key><string>25:00~8:00</string>");
+    EXPECT_TRUE(answers({"darkmode", "at", "03:00"}, "light\n", {}, {unparsable}));
+}
+
+TEST(DarkModeCommand, StatusShowsTheStoredModeAndTheAppearance) {
+    EXPECT_TRUE(answers({"darkmode", "status"}, "mode follow-system\nperiod 21:00~8:00\nappearance dark\n", {},
+                        {"QV_APPEARANCE=dark"}));
+    qvtest::TemporaryFolder folder;
+    const auto home = homeWithDefaults(folder, "<key>HxDarkToSystemKey</key><false/><key>HxLightDarkKey</key><false/>"
+                                               "<key>HxSmartPeelingTimeIntervalKey</key><string>8:00</string>");
+    EXPECT_TRUE(answers({"darkmode", "status"},
+                        "mode manual\nperiod 8:00 (does not parse: never dark)\nappearance dark\n", {}, {home}));
 }

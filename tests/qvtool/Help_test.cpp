@@ -35,8 +35,8 @@ TEST(QvtoolHelp, ReadmeShowsExactlyWhatHelpPrints) {
 TEST(QvtoolHelp, ListsEachGroupOnOneLineAndEachGroupItsVerbs) {
     const auto help = runTool({"--help"}).out;
     for (const char* group : {"demo", "info", "clock", "version-newer", "digest", "cipher", "encode", "validate", "text",
-                              "number", "file", "date", "json", "keychain", "gif", "timing", "color", "image",
-                              "waterfall"}) {
+                              "number", "file", "date", "json", "keychain", "gif", "timing", "darkmode", "color",
+                              "image", "waterfall"}) {
         EXPECT_NE(help.find("\n  " + std::string(group) + " "), std::string::npos) << group;
         const auto own = runTool({group, "--help"});
         EXPECT_EQ(own.status, 0) << group;

@@ -1,4 +1,4 @@
-// qvtool's ui group: the sample scene as a PNG.
+// qvtool's ui group: the sample scene and the empty state as PNGs.
 #include "ToolRunner.h"
 
 #include "support/TemporaryFolder.h"
@@ -41,7 +41,7 @@ TEST(QvtoolUi, SampleWritesAPngAtTheScreenProfilesPixelSize) {
     EXPECT_EQ(runTool({"ui", "sample", "-o", work.folder + "/no/such/folder/x.png"}).status, 1);
 }
 
-TEST(QvtoolUi, EmptyDrawsTheOverlayOfACollectionViewWithoutItems) {
+TEST(QvtoolUi, EmptyWritesTheEmptyStateAtTheScreenProfilesPixelSize) {
     const qvtest::TemporaryFolder work;
     const auto r = runTool({"ui", "empty", "-o", "empty.png"}, {}, work.folder);
     EXPECT_EQ(r.status, 0) << r.err;

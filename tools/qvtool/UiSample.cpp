@@ -2,6 +2,8 @@
 
 #include <QVPlatform/graphics/Path.h>
 #include <QVPlatform/ui/UIActivityIndicatorView.h>
+#include <QVPlatform/ui/UICollectionView.h>
+#include <QVPlatform/ui/UICollectionViewFlowLayout.h>
 #include <QVPlatform/ui/UIFont.h>
 #include <QVPlatform/ui/UIGraphics.h>
 #include <QVPlatform/ui/UIImageView.h>
@@ -9,6 +11,8 @@
 #include <QVPlatform/ui/UIScreen.h>
 #include <QVPlatform/ui/UIToolbar.h>
 #include <QVPlatform/ui/UIWindow.h>
+
+#include <QVToolbox/UIKitExtension/EmptyDataSet.h>
 
 #include <string>
 
@@ -98,7 +102,76 @@ void addBar(UIView& root) {
     root.addSubview(bar);
 }
 
+// A 64 x 64 open box drawn in gray strokes: the picture of "nothing here".
+std::shared_ptr<UIImage> emptyBox() {
+    UIGraphicsBeginImageContextWithOptions({64, 64}, false, 0);
+    CGContext* c = UIGraphicsGetCurrentContext();
+    const CGColor gray{0.72, 0.74, 0.78, 1};
+    CGMutablePath box;
+    box.addRect({{10, 28}, {44, 28}});
+    c->fillPath(box.path(), CGColor{0.92, 0.93, 0.95, 1});
+    CGStrokeStyle stroke;
+    stroke.lineWidth = 3;
+    stroke.cap = CGLineCap::round;
+    stroke.join = CGLineJoin::round;
+    c->strokePath(box.path(), gray, stroke);
+    CGMutablePath flaps;
+    flaps.moveTo({10, 28});
+    flaps.addLineTo({2, 16});
+    flaps.moveTo({54, 28});
+    flaps.addLineTo({62, 16});
+    flaps.moveTo({24, 14});
+    flaps.addLineTo({32, 6});
+    flaps.addLineTo({40, 14});
+    c->strokePath(flaps.path(), gray, stroke);
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return image;
+}
+
+// A rounded blue capsule for the button's background.
+std::shared_ptr<UIImage> capsule(CGSize size) {
+    UIGraphicsBeginImageContextWithOptions(size, false, 0);
+    CGMutablePath shape;
+    shape.addRoundedRect({{0, 0}, size}, {size.height / 2, size.height / 2});
+    UIGraphicsGetCurrentContext()->fillPath(shape.path(), CGColor{0.2, 0.5, 0.95, 1});
+    auto image = UIGraphicsGetImageFromCurrentImageContext();
+    UIGraphicsEndImageContext();
+    return image;
+}
+
 }  // namespace
+
+std::optional<platform::Data> renderEmptyStateSample() {
+    auto window = std::make_shared<UIWindow>();
+    window->setBackgroundColor(UIColor::whiteColor());
+    window->makeKeyAndVisible();
+    const double top = window->safeAreaInsets().top;
+    const CGSize size = window->bounds().size;
+    window->addSubview(label("收藏", {{0, top}, {size.width, 44}}, UIFont::boldSystemFontOfSize(17)));
+    window->subviews().back()->setBackgroundColor(UIColor::colorWithWhite(0.97, 1));
+    static_cast<UILabel&>(*window->subviews().back()).setTextAlignment(NSTextAlignment::center);
+    auto collection = std::make_shared<UICollectionView>(CGRect{{0, top + 44}, {size.width, size.height - top - 44}},
+                                                         std::make_shared<UICollectionViewFlowLayout>());
+    collection->setBackgroundColor(UIColor::whiteColor());
+    window->addSubview(collection);
+    QVToolbox::QVEmptyDataSet config;
+    config.image = emptyBox();
+    config.desc = "下拉刷新，或稍后再来看看";
+    config.buttonTitle = "重新加载";
+    config.buttonBackgroundImage = capsule({120, 40});
+    config.verticalOffset = -40;
+    QVToolbox::usingEmptyDataSet(collection, config);
+    if (const auto overlay = QVToolbox::emptyDataSetView(*collection)) {
+        overlay->layoutIfNeeded();
+        if (const auto button = overlay->button()) {
+            for (const auto& part : button->subviews()) {
+                if (auto* text = dynamic_cast<UILabel*>(part.get())) text->setTextColor(UIColor::whiteColor());
+            }
+        }
+    }
+    return window->renderPNG();
+}
 
 std::optional<platform::Data> renderUiSample() {
     auto window = std::make_shared<UIWindow>();

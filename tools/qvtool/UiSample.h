@@ -12,4 +12,9 @@ namespace qvtool {
 // indicator and a translucent bar. Absent when rendering fails.
 std::optional<platform::Data> renderUiSample();
 
+// An empty collection view under a title bar with the empty-state overlay: an icon, the
+// default title "什么都没有哦～", a description and a reload button, as PNG bytes at the
+// screen profile's pixel size. Absent when rendering fails.
+std::optional<platform::Data> renderEmptyStateSample();
+
 }  // namespace qvtool
