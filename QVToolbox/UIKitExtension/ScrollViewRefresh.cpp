@@ -1,5 +1,7 @@
 #include <QVToolbox/UIKitExtension/ScrollViewRefresh.h>
 
+#include <QVToolbox/UIKitExtension/detail/RefreshControl.h>
+
 namespace QVToolbox {
 
 using detail::RefreshControl;

@@ -23,8 +23,6 @@
 // Thread rule: main thread only.
 #pragma once
 
-#include <QVToolbox/UIKitExtension/detail/RefreshControl.h>
-
 #include <QVPlatform/ui/UIScrollView.h>
 
 #include <functional>
@@ -33,6 +31,10 @@
 #include <string>
 
 namespace QVToolbox {
+
+namespace detail {
+class RefreshControl;  // detail/RefreshControl.h: not installed, so only named here
+}  // namespace detail
 
 enum class QVRefreshStyle { header, footer };
 

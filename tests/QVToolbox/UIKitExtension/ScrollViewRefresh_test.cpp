@@ -1,4 +1,5 @@
 #include <QVToolbox/QVToolbox.h>
+#include <QVToolbox/UIKitExtension/detail/RefreshControl.h>
 
 #include <QVPlatform/dispatch/RunLoop.h>
 #include <QVPlatform/ui/UITableView.h>
