@@ -10,7 +10,8 @@
 // size and insets are plain values here: a host's scrolling (or a test) moves the offset with
 // setContentOffset, which accepts any finite point whether or not scrolling is enabled, as
 // programmatic scrolling does on the platform; `isScrollEnabled` only tells drags whether to
-// scroll. Subclasses learn of every offset change through `contentOffsetDidChange`.
+// scroll. Subclasses learn of each change made by setContentOffset through
+// `contentOffsetDidChange` (setBounds moves the offset without telling them).
 // Thread rule: main thread only.
 #pragma once
 
