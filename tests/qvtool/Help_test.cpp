@@ -36,7 +36,7 @@ TEST(QvtoolHelp, ListsEachGroupOnOneLineAndEachGroupItsVerbs) {
     const auto help = runTool({"--help"}).out;
     for (const char* group : {"demo", "info", "clock", "version-newer", "digest", "cipher", "encode", "validate", "text",
                               "number", "file", "date", "json", "keychain", "gif", "timing", "darkmode", "color",
-                              "image", "waterfall", "hud"}) {
+                              "image", "ui", "hud", "notice", "waterfall"}) {
         EXPECT_NE(help.find("\n  " + std::string(group) + " "), std::string::npos) << group;
         const auto own = runTool({group, "--help"});
         EXPECT_EQ(own.status, 0) << group;

@@ -78,7 +78,7 @@ void define(CLI::App& group) {
 }
 
 const GroupRegistration registration{
-    {"waterfall", "where a waterfall layout puts items of given heights, one line per item", 92, define}};
+    {"waterfall", "where a waterfall layout puts items of given heights, one line per item", 93, define}};
 
 }  // namespace
 }  // namespace qvtool
