@@ -371,9 +371,11 @@ void ProgressHUD::setupNotifications() {
     if (didSetupNotifications_) return;
     didSetupNotifications_ = true;
     std::weak_ptr<ProgressHUD> weak = std::static_pointer_cast<ProgressHUD>(shared_from_this());
-    for (const char* name : {kUIKeyboardWillShowNotification, kUIKeyboardWillHideNotification, kUIKeyboardDidShowNotification,
-                             kUIKeyboardDidHideNotification, kUIDeviceOrientationDidChangeNotification}) {
-        observers_.push_back(NSNotificationCenter::defaultCenter().addObserver(name, nullptr, [weak](const NSNotification& n) {
+    for (const std::string* name :
+         {&platform::UIKeyboardWillShowNotification, &platform::UIKeyboardWillHideNotification,
+          &platform::UIKeyboardDidShowNotification, &platform::UIKeyboardDidHideNotification,
+          &platform::UIDeviceOrientationDidChangeNotification}) {
+        observers_.push_back(NSNotificationCenter::defaultCenter().addObserver(*name, nullptr, [weak](const NSNotification& n) {
             if (auto hud = weak.lock()) hud->position(&n);
         }));
     }
@@ -381,10 +383,10 @@ void ProgressHUD::setupNotifications() {
 
 void ProgressHUD::position(const NSNotification* n) {
     double keyboard = 0, duration = 0;
-    if (n && (n->name == kUIKeyboardWillShowNotification || n->name == kUIKeyboardDidShowNotification)) {
-        keyboard = n->userInfo[kUIKeyboardFrameEndUserInfoKey]["height"].doubleValue();
-        duration = n->userInfo[kUIKeyboardAnimationDurationUserInfoKey].doubleValue();
-    } else if (!n || n->name == kUIDeviceOrientationDidChangeNotification) {
+    if (n && (n->name == platform::UIKeyboardWillShowNotification || n->name == platform::UIKeyboardDidShowNotification)) {
+        keyboard = n->userInfo[platform::UIKeyboardFrameEndUserInfoKey]["height"].doubleValue();
+        duration = n->userInfo[platform::UIKeyboardAnimationDurationUserInfoKey].doubleValue();
+    } else if (!n || n->name == platform::UIDeviceOrientationDidChangeNotification) {
         keyboard = measuredKeyboardHeight();
     }
     if (!std::isfinite(keyboard)) keyboard = 0;
@@ -514,7 +516,7 @@ void ProgressHUD::showBanner(Text title, Text message, double delay) {
         if (auto hud = weak.lock()) hud->hideBanner(shown.lock());
     }));
     observerBanner_ = NSNotificationCenter::defaultCenter().addObserver(
-        kUIDeviceOrientationDidChangeNotification, DispatchQueue::main(), [weak, shown](const NSNotification&) {
+        platform::UIDeviceOrientationDidChangeNotification, DispatchQueue::main(), [weak, shown](const NSNotification&) {
             DispatchQueue::main()->async([weak, shown] {
                 auto hud = weak.lock();
                 if (hud && hud->viewBanner_ && hud->viewBanner_ == shown.lock()) hud->layoutBanner();

@@ -20,6 +20,7 @@
 #include <QVToolbox/hud/AnimationType.h>
 #include <QVToolbox/hud/ProgressView.h>
 
+#include <QVPlatform/ui/UIKeyboard.h>
 #include <QVPlatform/dispatch/Timer.h>
 #include <QVPlatform/foundation/NotificationCenter.h>
 #include <QVPlatform/ui/UIFont.h>
@@ -38,16 +39,6 @@
 namespace QVToolbox {
 
 enum class LiveIcon { succeed, failed, added };
-
-// The platform's keyboard and orientation notification names, and the keyboard's user-info
-// keys (the end frame is a dictionary with "x", "y", "width" and "height").
-inline constexpr const char* kUIKeyboardWillShowNotification = "UIKeyboardWillShowNotification";
-inline constexpr const char* kUIKeyboardDidShowNotification = "UIKeyboardDidShowNotification";
-inline constexpr const char* kUIKeyboardWillHideNotification = "UIKeyboardWillHideNotification";
-inline constexpr const char* kUIKeyboardDidHideNotification = "UIKeyboardDidHideNotification";
-inline constexpr const char* kUIDeviceOrientationDidChangeNotification = "UIDeviceOrientationDidChangeNotification";
-inline constexpr const char* kUIKeyboardFrameEndUserInfoKey = "UIKeyboardFrameEndUserInfoKey";
-inline constexpr const char* kUIKeyboardAnimationDurationUserInfoKey = "UIKeyboardAnimationDurationUserInfoKey";
 
 // The HUD's appearance; each field takes effect on the next show.
 struct ProgressHUDAppearance {

@@ -95,16 +95,16 @@ TEST_F(HudTest, TheKeyboardMovesThePanelUpByHalfItsHeightAndBack) {
     ManualClock::advance(0.2);
     EXPECT_EQ(hud().toolbarHUD()->center(), (CGPoint{375.0 / 2, 667.0 / 2}));
     Any::Dictionary frame{{"x", 0}, {"y", 451}, {"width", 375}, {"height", 216}};
-    NSNotificationCenter::defaultCenter().post(kUIKeyboardWillShowNotification, {},
-                                               Any::Dictionary{{kUIKeyboardFrameEndUserInfoKey, frame},
-                                                               {kUIKeyboardAnimationDurationUserInfoKey, 0.25}});
+    NSNotificationCenter::defaultCenter().post(platform::UIKeyboardWillShowNotification, {},
+                                               Any::Dictionary{{platform::UIKeyboardFrameEndUserInfoKey, frame},
+                                                               {platform::UIKeyboardAnimationDurationUserInfoKey, 0.25}});
     ManualClock::advance(0.1);
     const double midway = hud().toolbarHUD()->layer()->presentationState().position.y;
     EXPECT_LT(midway, 667.0 / 2);
     EXPECT_GT(midway, (667.0 - 216) / 2);
     ManualClock::advance(0.2);
     EXPECT_EQ(hud().toolbarHUD()->center(), (CGPoint{375.0 / 2, (667.0 - 216) / 2}));
-    NSNotificationCenter::defaultCenter().post(kUIKeyboardDidHideNotification);
+    NSNotificationCenter::defaultCenter().post(platform::UIKeyboardDidHideNotification);
     ManualClock::advance(0.01);
     EXPECT_EQ(hud().toolbarHUD()->center(), (CGPoint{375.0 / 2, 667.0 / 2}));
 }

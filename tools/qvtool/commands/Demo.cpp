@@ -193,15 +193,18 @@ void timingSection(const fs::path&) {
     for (const auto& line : lines) std::cout << line << "\n";
 }
 
-// The view system's sample scene, written as OUTPUT-FOLDER/ui-sample.png.
+// The view system's sample scene and the empty state of a collection view, written as
+// OUTPUT-FOLDER/ui-sample.png and ui-empty.png.
 void uiSection(const fs::path& out) {
-    const auto png = renderUiSample();
-    std::string error;
-    if (!png || !platform::writeFileAtomically(out / "ui-sample.png", png->view(), &error)) {
-        std::cout << "ui sample: not written " << error << "\n";
-        return;
+    for (const auto& [name, render] : {std::pair{"ui-sample.png", &renderUiSample}, std::pair{"ui-empty.png", &renderEmptyStateSample}}) {
+        const auto png = render();
+        std::string error;
+        if (!png || !platform::writeFileAtomically(out / name, png->view(), &error)) {
+            std::cout << name << ": not written " << error << "\n";
+            continue;
+        }
+        std::cout << name << ": " << (out / name).string() << "\n";
     }
-    std::cout << "ui sample: " << (out / "ui-sample.png").string() << "\n";
 }
 
 void writePicture(const fs::path& file, const std::optional<platform::Data>& png) {
