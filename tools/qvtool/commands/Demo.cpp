@@ -261,6 +261,38 @@ std::string htmlEscaped(const std::string& text) {
     return out;
 }
 
+// Runs one of qvtool's own commands in this process, as its command line would; the status.
+int runCommand(std::vector<std::string> words) {
+    CLI::App app("qvtool", "qvtool");
+    for (const auto& group : groups()) group.define(*app.add_subcommand(group.name, group.summary));
+    std::reverse(words.begin(), words.end());
+    app.parse(words);
+    return actionStatus();
+}
+
+// Moves the pictures a command wrote into `work` to `out` as PREFIX + their name, then removes
+// `work`, so the page of pictures shows them.
+void collectPictures(const fs::path& work, const fs::path& out, const std::string& prefix) {
+    std::error_code error;
+    if (fs::is_directory(work, error)) {
+        for (const auto& entry : fs::directory_iterator(work)) {
+            if (entry.path().extension() == ".png") fs::rename(entry.path(), out / (prefix + entry.path().filename().string()), error);
+        }
+    }
+    fs::remove_all(work, error);
+}
+
+// The small views through their own commands: frames of the rolling notice board, of the
+// sample animation, and an SVGView showing the house drawing written above.
+void smallViewsSection(const fs::path& out) {
+    const fs::path work = out / "work";
+    runCommand({"notice", "--rows", "系统维护通知,新功能上线,欢迎使用", "--at", "0,0.25,2", "-o", work.string()});
+    collectPictures(work, out, "notice-");
+    runCommand({"ui", "animate", "--at", "0,0.1,0.2,0.35", "-o", work.string()});
+    collectPictures(work, out, "ui-animate-");
+    runCommand({"svg", "view", "svg-house", "--bundle", out.string(), "-o", (out / "svg-view-house.png").string()});
+}
+
 // index.html: every picture in the folder with its file name as caption, so a person can look
 // at all of them on one page.
 void indexSection(const fs::path& out) {
@@ -356,6 +388,7 @@ const Section kSections[] = {
     {"SVG drawings rendered to PNG", svgSection},
     {"Views rendered to a picture", uiSection},
     {"Toasts and the progress HUD (manual clock)", hudSection},
+    {"Small views: notice board, animation frames, SVG view", smallViewsSection},
     {"A page of every picture", indexSection},
 };
 
