@@ -1,5 +1,7 @@
 #include <QVPlatform/foundation/HTMLImporter.h>
 
+#include <QVPlatform/foundation/detail/LibxmlInit.h>
+
 #include <libxml/HTMLparser.h>
 #include <libxml/tree.h>
 
@@ -76,8 +78,7 @@ struct DocumentDeleter {
 std::optional<std::string> plainTextOfHTML(std::string_view html) {
     if (html.empty()) return std::string();
     if (html.size() > static_cast<std::size_t>(INT_MAX)) return std::nullopt;
-    static std::once_flag once;
-    std::call_once(once, [] { xmlInitParser(); });
+    detail::initializeLibxml();
     std::unique_ptr<xmlDoc, DocumentDeleter> doc(
         htmlReadMemory(html.data(), static_cast<int>(html.size()), nullptr, "UTF-8",
                        HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET));

@@ -1,5 +1,7 @@
 #include <QVPlatform/foundation/NSXMLParser.h>
 
+#include <QVPlatform/foundation/detail/LibxmlInit.h>
+
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -123,6 +125,7 @@ struct ContextDeleter {
 }  // namespace
 
 bool NSXMLParser::parse() {
+    detail::initializeLibxml();
     if (running_) return false;
     error_.reset();
     stopped_ = false;

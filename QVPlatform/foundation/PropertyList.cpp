@@ -2,6 +2,7 @@
 
 #include <QVPlatform/base/Text.h>
 #include <QVPlatform/foundation/detail/Base64.h>
+#include <QVPlatform/foundation/detail/LibxmlInit.h>
 #include <QVPlatform/foundation/detail/PropertyListValue.h>
 
 #include <libxml/parser.h>
@@ -434,8 +435,7 @@ bool detail::isPropertyListValue(const Any& value) { return isPropertyListValueA
 
 std::optional<Any> PropertyList::readXML(std::string_view bytes) {
     if (bytes.size() > static_cast<std::size_t>(INT_MAX)) return std::nullopt;
-    static std::once_flag initialised;
-    std::call_once(initialised, [] { xmlInitParser(); });
+    detail::initializeLibxml();
     // No network, no DTD loading, no entity substitution; errors are reported to nobody.
     constexpr int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
     const QuietXmlErrors quiet;
