@@ -28,6 +28,20 @@ bool finite(const CGAffineTransform& t) {
            std::isfinite(t.ty);
 }
 
+// The properties every new layer starts from, shared until the layer changes one.
+const std::shared_ptr<LayerState>& plainDefaults() {
+    static const auto defaults = std::make_shared<LayerState>();
+    return defaults;
+}
+const std::shared_ptr<LayerState>& shapeDefaults() {
+    static const auto defaults = [] {
+        auto s = std::make_shared<LayerState>();
+        s->shape.emplace();
+        return s;
+    }();
+    return defaults;
+}
+
 }  // namespace
 
 CGRect LayerState::frame() const {
@@ -38,6 +52,27 @@ CGRect LayerState::frame() const {
 }
 
 std::shared_ptr<CALayer> CALayer::layer() { return std::make_shared<CALayer>(); }
+
+CALayer::CALayer() : state_(plainDefaults()) {}
+
+void CALayer::useShapeDefaults() {
+    state_ = shapeDefaults();  // from a constructor: no other thread sees this layer yet
+    stateShared_ = true;
+}
+
+LayerState& CALayer::ownState() {
+    if (stateShared_) {
+        state_ = std::make_shared<LayerState>(*state_);
+        stateShared_ = false;
+    }
+    return *state_;
+}
+
+void CALayer::shareStateWith(CALayer& copy) const {
+    stateShared_ = true;
+    copy.state_ = state_;
+    copy.stateShared_ = true;
+}
 
 CGRect CALayer::bounds() const { return read([](const LayerState& s) { return s.bounds; }); }
 void CALayer::setBounds(CGRect bounds) {
@@ -109,18 +144,17 @@ LayerState CALayer::state() const { return read([](const LayerState& s) { return
 
 void CALayer::setState(const LayerState& next) {
     // A layer keeps its kind: a plain layer never gains a shape part, and a shape layer keeps
-    // its own when `next` has none. The shape part is copied once.
-    write([&](LayerState& s) {
-        if (s.shape && !next.shape) {
-            std::optional<ShapeState> shape = std::move(s.shape);
-            s = next;
-            s.shape = std::move(shape);
-            return;
-        }
-        const bool hasShape = s.shape.has_value();
-        s = next;
-        if (!hasShape) s.shape.reset();
-    });
+    // its own when `next` has none.
+    auto fresh = std::make_shared<LayerState>(next);
+    std::shared_ptr<LayerState> old;
+    std::lock_guard lock(mutex_);
+    if (!state_->shape) {
+        fresh->shape.reset();
+    } else if (!next.shape) {
+        fresh->shape = state_->shape;
+    }
+    old = std::exchange(state_, std::move(fresh));
+    stateShared_ = false;
 }
 
 // --- The tree ---
@@ -220,27 +254,31 @@ void CALayer::setSublayers(const std::vector<std::shared_ptr<CALayer>>& layers) 
 
 std::shared_ptr<CALayer> CALayer::copyLayer() const {
     auto copy = CALayer::layer();
-    copy->setState(state());
+    std::lock_guard lock(mutex_);
+    shareStateWith(*copy);
     return copy;
 }
 
-std::shared_ptr<CALayer> CALayer::deepCopy() const {
+std::shared_ptr<CALayer> CALayer::deepCopy() const { return copyTree(nullptr); }
+
+std::shared_ptr<CALayer> CALayer::copyTree(const std::shared_ptr<CALayer>& parent) const {
     auto copy = copyLayer();
-    copyAnimationsTo(*copy);
-    const auto subs = sublayers();
+    // The copies are new and in no tree yet, so they are linked directly: no hierarchy lock
+    // and no cycle walk, which insert needs only for layers that may already be in use. The
+    // link to the parent is made before copied animations let the main thread see the copy.
+    copy->superlayer_ = parent;
+    std::vector<RunningAnimation> running;
+    std::vector<std::shared_ptr<CALayer>> subs;
+    {
+        std::lock_guard lock(mutex_);
+        running = animations_;
+        subs = sublayers_;
+    }
+    if (!running.empty()) copyAnimationsTo(running, *copy);
     if (subs.empty()) return copy;
-    // The copies are new and in no tree yet, so they are attached directly: no hierarchy lock
-    // and no cycle walk, which insert needs only for layers that may already be in use.
     std::vector<std::shared_ptr<CALayer>> copies;
     copies.reserve(subs.size());
-    for (const auto& sub : subs) {
-        auto child = sub->deepCopy();
-        {
-            std::lock_guard lock(child->mutex_);
-            child->superlayer_ = copy;
-        }
-        copies.push_back(std::move(child));
-    }
+    for (const auto& sub : subs) copies.push_back(sub->copyTree(copy));
     std::lock_guard lock(copy->mutex_);
     copy->sublayers_ = std::move(copies);
     return copy;
@@ -323,12 +361,8 @@ void CALayer::finish(std::uint64_t id, bool finished, bool remove) {
     if (stopped->completion) stopped->completion(finished);
 }
 
-void CALayer::copyAnimationsTo(CALayer& copy) const {
-    std::vector<RunningAnimation> copies;
-    {
-        std::lock_guard lock(mutex_);
-        copies = animations_;
-    }
+void CALayer::copyAnimationsTo(const std::vector<RunningAnimation>& running, CALayer& copy) {
+    std::vector<RunningAnimation> copies = running;
     for (auto& r : copies) {
         // Same key and start, so the copy shows the same frame; the completion stays with the
         // original, which reports the end once.

@@ -37,6 +37,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -99,7 +100,7 @@ struct LayerState {
 class CALayer : public NSObjectSubclass<CALayer, NSObject, "CALayer"> {
 public:
     static std::shared_ptr<CALayer> layer();
-    CALayer() = default;
+    CALayer();
 
     CGRect bounds() const;
     void setBounds(CGRect bounds);
@@ -197,24 +198,39 @@ protected:
     // A new layer of this layer's class with every property copied and no sublayers.
     // Subclasses with state of their own override it.
     virtual std::shared_ptr<CALayer> copyLayer() const;
+    // Gives `copy` this layer's properties, shared by both until either changes one. The caller
+    // holds this layer's mutex_; `copy` is new and not yet seen by any other thread.
+    void shareStateWith(CALayer& copy) const;
+    // Starts this layer with the shape layer's defaults; for CAShapeLayer's constructor only.
+    void useShapeDefaults();
 
     // Reads / changes the properties under the layer's lock.
     template <class F>
     auto read(F&& f) const {
         std::lock_guard lock(mutex_);
-        return f(state_);
+        return f(std::as_const(*state_));
     }
     template <class F>
     void write(F&& f) {
         std::lock_guard lock(mutex_);
-        f(state_);
+        f(ownState());
     }
 
-    // Guards state_, sublayers_ and superlayer_.
+    // Guards the properties, sublayers_ and superlayer_.
     mutable std::mutex mutex_;
-    LayerState state_;
 
 private:
+    // The properties, to change in place: a private copy first when they are shared. Caller
+    // holds mutex_.
+    LayerState& ownState();
+
+    // Copy on write: while stateShared_ is set, state_ may be held by other layers (copies, or
+    // the defaults every new layer starts from) and is never changed in place. The flag is
+    // set on every holder before the second holder exists, so a layer without it holds the
+    // only reference. Both guarded by mutex_.
+    mutable std::shared_ptr<LayerState> state_;
+    mutable bool stateShared_ = true;
+
     enum class Place { index, below, above };
     bool insert(const std::shared_ptr<CALayer>& layer, Place place, std::size_t index, const CALayer* sibling);
     void detachFromParent();
@@ -225,7 +241,10 @@ private:
         std::uint64_t id = 0; // tells a replaced animation from its successor
     };
     void scheduleEnd(const RunningAnimation& running);
-    void copyAnimationsTo(CALayer& copy) const;
+    // deepCopy's step: a copy of this layer and its tree, linked under `parent`.
+    std::shared_ptr<CALayer> copyTree(const std::shared_ptr<CALayer>& parent) const;
+    // Gives `copy` copies of `running` (this layer's animations), started at the same times.
+    static void copyAnimationsTo(const std::vector<RunningAnimation>& running, CALayer& copy);
     // Removes the entry with `id` (if still there) and reports it stopped.
     void finish(std::uint64_t id, bool finished, bool remove);
 

@@ -4,7 +4,7 @@ namespace platform {
 
 std::shared_ptr<CAShapeLayer> CAShapeLayer::layer() { return std::make_shared<CAShapeLayer>(); }
 
-CAShapeLayer::CAShapeLayer() { state_.shape.emplace(); }
+CAShapeLayer::CAShapeLayer() { useShapeDefaults(); }
 
 ShapeState CAShapeLayer::shapeState() const { return read([](const LayerState& s) { return *s.shape; }); }
 
@@ -43,7 +43,8 @@ void CAShapeLayer::setLineDashPhase(CGFloat phase) { write([&](LayerState& s) { 
 
 std::shared_ptr<CALayer> CAShapeLayer::copyLayer() const {
     auto copy = CAShapeLayer::layer();
-    copy->setState(state());
+    std::lock_guard lock(mutex_);
+    shareStateWith(*copy);
     return copy;
 }
 

@@ -53,8 +53,9 @@ void SVGLayer::setLineWidth(platform::CGFloat width) {
 
 std::shared_ptr<CALayer> SVGLayer::copyLayer() const {
     auto copy = make();
-    copy->setState(state());
-    copy->setBoundingBox(boundingBox());
+    std::lock_guard lock(mutex_);
+    shareStateWith(*copy);
+    copy->boundingBox_ = boundingBox_;  // the copy is new: no other thread sees it yet
     return copy;
 }
 

@@ -87,14 +87,24 @@ TransferOutcome loadFile(const URL& url, const URLLoadLimits& limits) {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
     std::size_t used = 0;
     for (;;) {
-        if (used == bytes.size()) {
-            if (bytes.size() >= limits.maximumBytes + 1) return failure(NSURLErrorDataLengthExceedsMaximum, url);
-            bytes.resize(std::min(limits.maximumBytes + 1, std::max<std::size_t>(bytes.size() * 2, 4096)));
-        }
-        const ssize_t n = ::read(file.get(), bytes.data() + used, bytes.size() - used);
+        // A full buffer is usually the whole file: a small probe finds the end without
+        // growing (and zeroing) the buffer first.
+        std::uint8_t probe[512];
+        const bool full = used == bytes.size();
+        const ssize_t n = full ? ::read(file.get(), probe, sizeof probe)
+                               : ::read(file.get(), bytes.data() + used, bytes.size() - used);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return failure(NSURLErrorNoPermissionsToReadFile, url);
         if (n == 0) break;
+        if (full) {
+            if (bytes.size() >= limits.maximumBytes + 1) return failure(NSURLErrorDataLengthExceedsMaximum, url);
+            bytes.resize(std::min(limits.maximumBytes + 1, std::max<std::size_t>(bytes.size() * 2, 4096)));
+            const auto kept = std::min(static_cast<std::size_t>(n), bytes.size() - used);
+            std::copy_n(probe, kept, bytes.begin() + static_cast<std::ptrdiff_t>(used));
+            used += kept;
+            if (kept < static_cast<std::size_t>(n)) return failure(NSURLErrorDataLengthExceedsMaximum, url);
+            continue;
+        }
         used += static_cast<std::size_t>(n);
     }
     if (used > limits.maximumBytes) return failure(NSURLErrorDataLengthExceedsMaximum, url);

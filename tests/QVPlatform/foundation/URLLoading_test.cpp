@@ -67,6 +67,12 @@ TEST(URLLoading, FileURLsReadRegularFilesWithinTheBound) {
     EXPECT_EQ(data->toString(), "GIF89a-bytes");
     EXPECT_EQ(errorCode(URL::fileURLWithPath(path), {.maximumBytes = 5}), NSURLErrorDataLengthExceedsMaximum);
     EXPECT_EQ(errorCode(URL::fileURLWithPath(path), {.maximumBytes = 12}), 0);
+    // A file whose size says 0 (as /proc's do) is read to its end, within the bound too.
+    const auto status = dataWithContentsOfURL(URL::fileURLWithPath("/proc/self/status"));
+    ASSERT_TRUE(status);
+    EXPECT_GT(status->count(), 512u);
+    EXPECT_EQ(status->toString().rfind("Name:", 0), 0u);
+    EXPECT_EQ(errorCode(URL::fileURLWithPath("/proc/self/status"), {.maximumBytes = 600}), NSURLErrorDataLengthExceedsMaximum);
     EXPECT_EQ(errorCode(URL::fileURLWithPath(std::filesystem::path(home.folder) / "missing.gif")), NSURLErrorFileDoesNotExist);
     EXPECT_EQ(errorCode(URL::fileURLWithPath(home.folder)), NSURLErrorFileIsDirectory);
     EXPECT_EQ(errorCode(url("ftp://example.com/a.gif")), NSURLErrorUnsupportedURL);

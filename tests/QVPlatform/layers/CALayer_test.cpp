@@ -159,3 +159,35 @@ TEST(CALayer, DeepCopyKeepsClassesAndPropertiesAndSharesPaths) {
     EXPECT_TRUE(shapeCopy->state().shape);
     EXPECT_EQ(shapeCopy->strokeEnd(), 1);
 }
+
+// Layers start from shared defaults and copies share their properties until one side changes
+// one: no change may reach another layer through what they share.
+TEST(CALayer, SharedPropertiesNeverLeakAChangeToAnotherLayer) {
+    const auto a = CAShapeLayer::layer(), b = CAShapeLayer::layer();
+    a->setLineWidth(7);
+    a->setName("a");
+    EXPECT_EQ(b->lineWidth(), 1);
+    EXPECT_EQ(b->name(), "");
+    EXPECT_EQ(CAShapeLayer::layer()->lineWidth(), 1);
+    EXPECT_EQ(CALayer::layer()->name(), "");
+
+    const auto copy = std::dynamic_pointer_cast<CAShapeLayer>(a->deepCopy());
+    const auto copyOfCopy = std::dynamic_pointer_cast<CAShapeLayer>(copy->deepCopy());
+    a->setLineWidth(2);  // the original changes after the copies were taken
+    EXPECT_EQ(copy->lineWidth(), 7);
+    EXPECT_EQ(copyOfCopy->lineWidth(), 7);
+    copy->setStrokeColor(CGColor{0, 1, 0, 1});
+    EXPECT_FALSE(copyOfCopy->strokeColor());
+    EXPECT_FALSE(a->strokeColor());
+    EXPECT_EQ(copyOfCopy->name(), "a");
+
+    // A whole snapshot set on a copy replaces its properties only.
+    LayerState s = copyOfCopy->state();
+    s.name = "replaced";
+    s.shape->lineWidth = 9;
+    copyOfCopy->setState(s);
+    EXPECT_EQ(copyOfCopy->lineWidth(), 9);
+    EXPECT_EQ(copy->name(), "a");
+    EXPECT_EQ(copy->lineWidth(), 7);
+    EXPECT_EQ(a->lineWidth(), 2);
+}

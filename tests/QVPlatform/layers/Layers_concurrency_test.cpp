@@ -58,3 +58,25 @@ TEST(LayersConcurrency, SettersTreeEditsRenderingAndCopiesFromManyThreads) {
         ASSERT_TRUE(parent == left || parent == right);
     }
 }
+
+// Copies share their original's properties until either side changes one; threads changing
+// the original and its copies at once never see each other's values (and do not race).
+TEST(LayersConcurrency, CopiesChangedOnSeveralThreadsStayApart) {
+    const auto original = CAShapeLayer::layer();
+    original->setLineWidth(1);
+    std::vector<std::shared_ptr<CAShapeLayer>> layers{original};
+    for (int i = 0; i < 3; ++i) layers.push_back(std::dynamic_pointer_cast<CAShapeLayer>(original->deepCopy()));
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < layers.size(); ++t) {
+        threads.emplace_back([&, t] {
+            const auto& mine = layers[t];
+            for (int i = 0; i < 200; ++i) {
+                mine->setLineWidth(static_cast<double>(t * 1000 + i));
+                EXPECT_EQ(mine->lineWidth(), static_cast<double>(t * 1000 + i));
+                (void)mine->deepCopy();  // shares again, so the next write copies again
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    for (std::size_t t = 0; t < layers.size(); ++t) EXPECT_EQ(layers[t]->lineWidth(), static_cast<double>(t * 1000 + 199));
+}
