@@ -117,14 +117,6 @@ bool isUseKey(std::string_view key) { return startsWith(key, "u_"); }
 bool isReturnKey(std::string_view key) { return startsWith(key, "r_"); }
 bool isMatchKey(std::string_view key) { return startsWith(key, "m_"); }
 
-std::optional<ItemClass> classOf(const Any::Dictionary& dictionary) {
-    const auto found = dictionary.find(kSecClass);
-    if (found == dictionary.end()) return std::nullopt;
-    if (found->second.string() == kSecClassGenericPassword) return ItemClass::generic;
-    if (found->second.string() == kSecClassInternetPassword) return ItemClass::internet;
-    return std::nullopt;
-}
-
 std::vector<std::uint8_t> associatedData(ItemClass c, std::span<const std::uint8_t> uuid) {
     return detail::rowBinding(c == ItemClass::generic ? 'g' : 'i', uuid);
 }
@@ -155,25 +147,41 @@ struct Conditions {
     const std::uint8_t* end() const { return ids.data() + count; }
 };
 
-// A parsed search: its conditions with their values, and what to return.
+// The stored forms of a boolean attribute: matched as the integers 0 and 1.
+const Any& storedBoolean(bool value) {
+    static const Any no(0), yes(1);
+    return value ? yes : no;
+}
+
+// A parsed search: its conditions with their values, and what to return. The values point
+// into the query (or at this search's own reference), so a search never outlives its query
+// and is never copied or moved.
 struct Search {
+    Search() = default;
+    Search(const Search&) = delete;
+    Search& operator=(const Search&) = delete;
+
     ItemClass itemClass = ItemClass::generic;
     Conditions conditions;
-    std::vector<Any> values;  // one per condition that compares with a value, in order
+    // One per condition that compares with a value, in order: at most one per column, and
+    // the reference.
+    std::array<const Any*, kColumns.size() + 1> values{};
+    std::size_t valueCount = 0;
+    Any reference;            // the row identifier of a kSecValuePersistentRef
     std::int64_t limit = 1;   // 0: all
     bool returnData = false, returnAttributes = false, returnPersistentRef = false;
     ColumnSet attributeColumns = 0;  // the attributes returned, when returnAttributes
     bool accessControl = false;      // kSecAttrAccessControl returned
     bool allAttributes = false;      // kSecReturnAttributes: every attribute, and kSecClass
     bool withIdentifier = false;     // each row's uuid read even without data or references
-    std::string authenticationUI = kSecUseAuthenticationUIAllow;
+    std::string_view authenticationUI = kSecUseAuthenticationUIAllow;
     std::string prompt;
     std::shared_ptr<LAContext> context;
 };
 
-void addCondition(Search& search, std::uint8_t condition, std::optional<Any> value) {
+void addCondition(Search& search, std::uint8_t condition, const Any* value) {
     search.conditions.push_back(condition);
-    if (value) search.values.push_back(std::move(*value));
+    if (value) search.values[search.valueCount++] = value;
 }
 
 // The attributes named by a kSecReturnAttributeKeys list.
@@ -193,81 +201,131 @@ OSStatus parseAttributeKeys(const Any& value, Search& search) {
     return errSecSuccess;
 }
 
-// Parses a search dictionary into its conditions and its return and use options.
-OSStatus parseSearch(const Any::Dictionary& query, Search& search) {
-    const auto itemClass = classOf(query);
-    if (!itemClass) return errSecParam;
-    search.itemClass = *itemClass;
-    search.values.reserve(query.size());
+// What parsing has seen so far beyond the search itself.
+struct ParseState {
     bool synchronizableGiven = false;
     bool attributeKeysGiven = false;
-    for (const auto& [key, value] : query) {
-        if (key == kSecClass) continue;
-        if (key == kSecAttrSynchronizable) {
-            synchronizableGiven = true;
-            if (value.isString() && value.string() == kSecAttrSynchronizableAny) continue;
-            if (!hasKind(value, Kind::boolean)) return errSecParam;
-            addCondition(search, *columnIndex(key, search.itemClass), Any(value.boolValue() ? 1 : 0));
-        } else if (const auto index = columnIndex(key, search.itemClass)) {
-            const Column& column = kColumns[*index];
-            if (!hasKind(value, column.kind)) return errSecParam;
-            addCondition(search, *index, column.kind == Kind::boolean ? Any(value.boolValue() ? 1 : 0) : value);
-        } else if (key == kSecValuePersistentRef) {
-            const Data* ref = value.asData();
-            if (!ref || ref->count() != 20) return errSecParam;
-            addCondition(search, kReferenceCondition, Any(Data(ref->bytes() + 4, 16)));
-            if (ref->view().substr(0, 4) != classConstant(search.itemClass)) {
-                addCondition(search, kNoMatchCondition, std::nullopt);
-            }
-        } else if (key == kSecMatchLimit) {
-            if (value.isInteger()) {
-                if (value.integerValue() <= 0) return errSecParam;
-                search.limit = value.integerValue();
-            } else if (value.string() == kSecMatchLimitOne) {
-                search.limit = 1;
-            } else if (value.string() == kSecMatchLimitAll) {
-                search.limit = 0;
-            } else {
-                return errSecParam;
-            }
-        } else if (key == kSecReturnData) {
-            search.returnData = value.boolValue();
-        } else if (key == kSecReturnAttributes) {
-            search.returnAttributes = value.boolValue();
-        } else if (key == kSecReturnAttributeKeys) {
-            if (OSStatus s = parseAttributeKeys(value, search); s != errSecSuccess) return s;
-            attributeKeysGiven = true;
-        } else if (key == kSecReturnPersistentRef) {
-            search.returnPersistentRef = value.boolValue();
-        } else if (key == kSecReturnRef) {
-            continue;  // password items have no reference object
-        } else if (key == kSecUseAuthenticationUI) {
-            const std::string& mode = value.string();
-            if (mode != kSecUseAuthenticationUIAllow && mode != kSecUseAuthenticationUIFail &&
-                mode != kSecUseAuthenticationUISkip) {
-                return errSecParam;
-            }
-            search.authenticationUI = mode;
-        } else if (key == kSecUseOperationPrompt) {
-            if (!value.isString()) return errSecParam;
-            search.prompt = value.string();
-        } else if (key == kSecUseAuthenticationContext) {
-            search.context = value.objectAs<LAContext>();
-            if (!search.context) return errSecParam;
+};
+
+// Parses one entry of a search dictionary other than kSecClass.
+OSStatus parseEntry(std::string_view key, const Any& value, Search& search, ParseState& state) {
+    if (key == kSecAttrSynchronizable) {
+        state.synchronizableGiven = true;
+        if (value.isString() && value.string() == kSecAttrSynchronizableAny) return errSecSuccess;
+        if (!hasKind(value, Kind::boolean)) return errSecParam;
+        addCondition(search, *columnIndex(key, search.itemClass), &storedBoolean(value.boolValue()));
+    } else if (const auto index = columnIndex(key, search.itemClass)) {
+        const Column& column = kColumns[*index];
+        if (!hasKind(value, column.kind)) return errSecParam;
+        addCondition(search, *index, column.kind == Kind::boolean ? &storedBoolean(value.boolValue()) : &value);
+    } else if (key == kSecValuePersistentRef) {
+        const Data* ref = value.asData();
+        if (!ref || ref->count() != 20) return errSecParam;
+        search.reference = Data(ref->bytes() + 4, 16);
+        addCondition(search, kReferenceCondition, &search.reference);
+        if (ref->view().substr(0, 4) != classConstant(search.itemClass)) {
+            addCondition(search, kNoMatchCondition, nullptr);
+        }
+    } else if (key == kSecMatchLimit) {
+        if (value.isInteger()) {
+            if (value.integerValue() <= 0) return errSecParam;
+            search.limit = value.integerValue();
+        } else if (value.string() == kSecMatchLimitOne) {
+            search.limit = 1;
+        } else if (value.string() == kSecMatchLimitAll) {
+            search.limit = 0;
         } else {
             return errSecParam;
         }
+    } else if (key == kSecReturnData) {
+        search.returnData = value.boolValue();
+    } else if (key == kSecReturnAttributes) {
+        search.returnAttributes = value.boolValue();
+    } else if (key == kSecReturnAttributeKeys) {
+        if (OSStatus s = parseAttributeKeys(value, search); s != errSecSuccess) return s;
+        state.attributeKeysGiven = true;
+    } else if (key == kSecReturnPersistentRef) {
+        search.returnPersistentRef = value.boolValue();
+    } else if (key == kSecReturnRef) {
+        return errSecSuccess;  // password items have no reference object
+    } else if (key == kSecUseAuthenticationUI) {
+        const std::string& mode = value.string();
+        if (mode == kSecUseAuthenticationUIAllow) {
+            search.authenticationUI = kSecUseAuthenticationUIAllow;
+        } else if (mode == kSecUseAuthenticationUIFail) {
+            search.authenticationUI = kSecUseAuthenticationUIFail;
+        } else if (mode == kSecUseAuthenticationUISkip) {
+            search.authenticationUI = kSecUseAuthenticationUISkip;
+        } else {
+            return errSecParam;
+        }
+    } else if (key == kSecUseOperationPrompt) {
+        if (!value.isString()) return errSecParam;
+        search.prompt = value.string();
+    } else if (key == kSecUseAuthenticationContext) {
+        search.context = value.objectAs<LAContext>();
+        if (!search.context) return errSecParam;
+    } else {
+        return errSecParam;
     }
-    if (attributeKeysGiven) {
+    return errSecSuccess;
+}
+
+// The entry of `entries` under `key`, or null.
+const Any* entryAt(std::span<const SecItemQueryEntry> entries, std::string_view key) {
+    for (const SecItemQueryEntry& entry : entries) {
+        if (entry.key == key) return entry.value;
+    }
+    return nullptr;
+}
+
+std::optional<ItemClass> classOf(const Any* value) {
+    if (!value || !value->isString()) return std::nullopt;
+    if (value->string() == kSecClassGenericPassword) return ItemClass::generic;
+    if (value->string() == kSecClassInternetPassword) return ItemClass::internet;
+    return std::nullopt;
+}
+
+std::optional<ItemClass> classOf(const Any::Dictionary& dictionary) {
+    const auto found = dictionary.find(kSecClass);
+    return classOf(found != dictionary.end() ? &found->second : nullptr);
+}
+
+// Parses a search dictionary, with `entries` put in (each replacing the query's entry of the
+// same key), into its conditions and its return and use options.
+OSStatus parseSearch(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries, Search& search) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i].value || entryAt(entries.first(i), entries[i].key)) return errSecParam;
+    }
+    const Any* classValue = entryAt(entries, kSecClass);
+    if (!classValue) {
+        const auto found = query.find(kSecClass);
+        classValue = found != query.end() ? &found->second : nullptr;
+    }
+    const auto itemClass = classOf(classValue);
+    if (!itemClass) return errSecParam;
+    search.itemClass = *itemClass;
+    ParseState state;
+    for (const auto& [key, value] : query) {
+        if (key == kSecClass || entryAt(entries, key)) continue;
+        if (OSStatus s = parseEntry(key, value, search, state); s != errSecSuccess) return s;
+    }
+    for (const SecItemQueryEntry& entry : entries) {
+        if (entry.key == kSecClass) continue;
+        if (OSStatus s = parseEntry(entry.key, *entry.value, search, state); s != errSecSuccess) return s;
+    }
+    if (state.attributeKeysGiven) {
         search.returnAttributes = true;
     } else if (search.returnAttributes) {
         search.allAttributes = true;
         search.attributeColumns = columnsOf(search.itemClass);
         search.accessControl = true;
     }
-    if (!synchronizableGiven) addCondition(search, kNotSynchronizableCondition, std::nullopt);
+    if (!state.synchronizableGiven) addCondition(search, kNotSynchronizableCondition, nullptr);
     return errSecSuccess;
 }
+
+OSStatus parseSearch(const Any::Dictionary& query, Search& search) { return parseSearch(query, {}, search); }
 
 // One fetched row: its identifier, secret (still sealed) and attributes.
 struct Row {
@@ -314,15 +372,25 @@ std::string whereClause(const Search& search, bool skipProtected) {
     return where;
 }
 
-// The cache key of a statement: everything its SQL text depends on, a few bytes long.
-std::string shapeOf(char verb, const Search& search, const Selection& selection, bool skipProtected) {
-    std::string shape{verb, static_cast<char>(search.itemClass),
-                      static_cast<char>(int(selection.uuid) | int(selection.data) << 1 | int(selection.acl) << 2 |
-                                        int(skipProtected) << 3 | int(search.limit > 0) << 4)};
-    for (int shift = 0; shift < 32; shift += 8) shape += static_cast<char>((selection.columns >> shift) & 0xff);
-    shape.append(search.conditions.begin(), search.conditions.end());
-    return shape;
-}
+// The cache key of a statement: everything its SQL text depends on, a few bytes long, made
+// on the stack (a search runs often; its key should cost no allocation).
+class Shape {
+public:
+    Shape(char verb, const Search& search, const Selection& selection, bool skipProtected) {
+        push(verb);
+        push(static_cast<char>(search.itemClass));
+        push(static_cast<char>(int(selection.uuid) | int(selection.data) << 1 | int(selection.acl) << 2 |
+                               int(skipProtected) << 3 | int(search.limit > 0) << 4));
+        for (int shift = 0; shift < 32; shift += 8) push(static_cast<char>((selection.columns >> shift) & 0xff));
+        for (const std::uint8_t condition : search.conditions) push(static_cast<char>(condition));
+    }
+    std::string_view view() const { return {bytes_.data(), size_}; }
+
+private:
+    void push(char c) { bytes_[size_++] = c; }
+    std::array<char, 7 + std::tuple_size_v<decltype(Conditions::ids)>> bytes_{};
+    std::size_t size_ = 0;
+};
 
 std::string selectSql(const Search& search, const Selection& selection, bool skipProtected) {
     std::string sql = "SELECT id, auth";
@@ -406,23 +474,37 @@ Any::Dictionary readAttributes(sqlite3_stmt* statement, const Search& search, co
     return attributes;
 }
 
-OSStatus fetchRows(Database& db, const Search& search, std::vector<Row>& rows) {
+// Binds the search's values, borrowed: they outlive the statement's use.
+OSStatus bindSearch(sqlite3_stmt* statement, const Search& search) {
+    for (std::size_t i = 0; i < search.valueCount; ++i) {
+        if (!detail::bindValue(statement, static_cast<int>(i) + 1, *search.values[i], SQLITE_STATIC)) return errSecParam;
+    }
+    return errSecSuccess;
+}
+
+// Runs the search's statement, calling onRow(statement) for each row. Its columns are id,
+// auth, then uuid, data and acl when selected, then the selected attributes in column order.
+template <class OnRow>
+OSStatus forEachRow(Database& db, const Search& search, const Selection& selection, OnRow&& onRow) {
     const bool skipProtected = search.authenticationUI == kSecUseAuthenticationUISkip;
-    const Selection selection = selectionOf(search);
     OSStatus status = errSecSuccess;
-    sqlite3_stmt* statement = db.prepare(shapeOf('S', search, selection, skipProtected),
+    sqlite3_stmt* statement = db.prepare(Shape('S', search, selection, skipProtected).view(),
                                          [&] { return selectSql(search, selection, skipProtected); }, status);
     if (!statement) return status;
     StatementUse use(statement);
-    for (std::size_t i = 0; i < search.values.size(); ++i) {
-        if (!detail::bindValue(statement, static_cast<int>(i) + 1, search.values[i])) return errSecParam;
-    }
-    if (search.limit > 0) sqlite3_bind_int64(statement, static_cast<int>(search.values.size()) + 1, search.limit);
+    if (OSStatus s = bindSearch(statement, search); s != errSecSuccess) return s;
+    if (search.limit > 0) sqlite3_bind_int64(statement, static_cast<int>(search.valueCount) + 1, search.limit);
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) onRow(statement);
+    return rc == SQLITE_DONE ? errSecSuccess : detail::statusOfSqlite(rc);
+}
+
+OSStatus fetchRows(Database& db, const Search& search, std::vector<Row>& rows) {
+    const Selection selection = selectionOf(search);
     rows.reserve(static_cast<std::size_t>(search.limit > 0 ? std::min<std::int64_t>(search.limit, 64) : 64));
     const int firstAttribute = 2 + int(selection.uuid) + int(selection.data) + int(selection.acl);
     const AttributeLayout layout = layoutOf(search, selection, firstAttribute);
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+    return forEachRow(db, search, selection, [&](sqlite3_stmt* statement) {
         Row& row = rows.emplace_back();
         row.id = sqlite3_column_int64(statement, 0);
         row.needsAuthentication = sqlite3_column_int(statement, 1) != 0;
@@ -441,8 +523,7 @@ OSStatus fetchRows(Database& db, const Search& search, std::vector<Row>& rows) {
             ++index;
         }
         if (search.returnAttributes) row.attributes = readAttributes(statement, search, layout, acl);
-    }
-    return rc == SQLITE_DONE ? errSecSuccess : detail::statusOfSqlite(rc);
+    });
 }
 
 std::mutex& agentMutex() {
@@ -455,9 +536,7 @@ SecAuthenticationAgent& agentSlot() {  // guarded by agentMutex()
 }
 
 // Asks for user presence when a fetched row needs it; called with no store lock held.
-OSStatus authenticate(const Search& search, const std::vector<Row>& rows) {
-    bool needed = false;
-    for (const Row& row : rows) needed = needed || row.needsAuthentication;
+OSStatus authenticate(const Search& search, bool needed) {
     if (!needed) return errSecSuccess;
     if (search.authenticationUI == kSecUseAuthenticationUIFail) return errSecInteractionNotAllowed;
     if (search.context && search.context->isAuthenticated()) return errSecSuccess;
@@ -596,8 +675,12 @@ void SecItemSetAuthenticationAgent(SecAuthenticationAgent agent) {
 }
 
 OSStatus SecItemCopyMatching(const Any::Dictionary& query, Any* result) {
+    return SecItemCopyMatching(query, {}, result);
+}
+
+OSStatus SecItemCopyMatching(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries, Any* result) {
     Search search;
-    if (OSStatus s = parseSearch(query, search); s != errSecSuccess) return s;
+    if (OSStatus s = parseSearch(query, entries, search); s != errSecSuccess) return s;
     std::vector<Row> rows;
     std::shared_ptr<const StoreKey> key;
     OSStatus status = detail::ItemStore::shared().withDatabase(
@@ -607,7 +690,8 @@ OSStatus SecItemCopyMatching(const Any::Dictionary& query, Any* result) {
         });
     if (status != errSecSuccess) return status;
     if (rows.empty()) return errSecItemNotFound;
-    if (OSStatus s = authenticate(search, rows); s != errSecSuccess) return s;
+    const bool needed = std::any_of(rows.begin(), rows.end(), [](const Row& row) { return row.needsAuthentication; });
+    if (OSStatus s = authenticate(search, needed); s != errSecSuccess) return s;
     if (!result) return errSecSuccess;
     if (!search.returnData && !search.returnAttributes && !search.returnPersistentRef) {
         *result = Any();
@@ -620,6 +704,37 @@ OSStatus SecItemCopyMatching(const Any::Dictionary& query, Any* result) {
     }
     *result = std::move(list);
     return errSecSuccess;
+}
+
+OSStatus SecItemCopyAttributeTexts(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries,
+                                   std::string_view attribute, std::vector<std::string>& out) {
+    out.clear();
+    Search search;
+    if (OSStatus s = parseSearch(query, entries, search); s != errSecSuccess) return s;
+    const auto column = columnIndex(attribute, search.itemClass);
+    if (!column) return errSecParam;
+    // Every match, that attribute only: what kSecMatchLimitAll with kSecReturnAttributeKeys
+    // {attribute} selects.
+    search.limit = 0;
+    search.returnData = search.returnPersistentRef = search.allAttributes = search.accessControl = false;
+    search.returnAttributes = true;
+    search.attributeColumns = columnBit(*column);
+    bool matched = false;
+    bool needed = false;
+    OSStatus status = detail::ItemStore::shared().withDatabase([&](Database& db, const std::shared_ptr<const StoreKey>&) {
+        out.reserve(64);
+        return forEachRow(db, search, selectionOf(search), [&](sqlite3_stmt* statement) {
+            matched = true;
+            needed = needed || sqlite3_column_int(statement, 1) != 0;
+            if (sqlite3_column_type(statement, 2) != SQLITE_TEXT) return;
+            out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 2)),
+                             static_cast<std::size_t>(sqlite3_column_bytes(statement, 2)));
+        });
+    });
+    if (status == errSecSuccess && !matched) status = errSecItemNotFound;
+    if (status == errSecSuccess) status = authenticate(search, needed);
+    if (status != errSecSuccess) out.clear();
+    return status;
 }
 
 OSStatus SecItemAdd(const Any::Dictionary& attributes, Any* result) {
@@ -708,11 +823,13 @@ OSStatus SecItemDelete(const Any::Dictionary& query) {
         Transaction transaction(db, true);
         if (transaction.status() != errSecSuccess) return transaction.status();
         OSStatus status = errSecSuccess;
-        sqlite3_stmt* statement = db.prepare(shapeOf('D', search, {}, false), [&] {
+        sqlite3_stmt* statement = db.prepare(Shape('D', search, {}, false).view(), [&] {
             return std::string("DELETE FROM ") + tableOf(search.itemClass) + whereClause(search, false);
         }, status);
         if (!statement) return status;
-        if (OSStatus s = run(statement, search.values); s != errSecSuccess) return s;
+        StatementUse use(statement);
+        if (OSStatus s = bindSearch(statement, search); s != errSecSuccess) return s;
+        if (OSStatus s = detail::statusOfSqlite(sqlite3_step(statement)); s != errSecSuccess) return s;
         if (sqlite3_changes(db.handle()) == 0) return errSecItemNotFound;
         return transaction.commit();
     });
