@@ -80,11 +80,11 @@ struct SecItemQueryEntry {
 OSStatus SecItemCopyMatching(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries, Any* result);
 // This platform's extension, for listings: the text attribute `attribute` (kSecAttrAccount,
 // kSecAttrService…) of every item the query (with `entries` put in, as above) matches, oldest
-// first, read straight from the store with no dictionary per item. The same rules and
-// statuses as SecItemCopyMatching with kSecMatchLimitAll and kSecReturnAttributeKeys
-// {attribute} (the query's own match limit and return keys are overridden); an item whose
-// attribute is absent, or not a text, adds nothing to `out`. An attribute the class does not
-// have answers errSecParam.
+// first, read straight from the store with no dictionary per item. Every entry is checked
+// as SecItemCopyMatching checks it; then the same rules and statuses as SecItemCopyMatching
+// with kSecMatchLimitAll and kSecReturnAttributeKeys {attribute}, whatever match limit and
+// return keys the query names. An item whose attribute is absent, or not a text, adds
+// nothing to `out`. An attribute the class does not have answers errSecParam.
 OSStatus SecItemCopyAttributeTexts(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries,
                                    std::string_view attribute, std::vector<std::string>& out);
 // Adds one item. `result` (when given) is set to null: return keys in an add are ignored.
