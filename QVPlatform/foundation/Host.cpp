@@ -67,7 +67,8 @@ std::string Host::homeDirectoryText() {
         std::lock_guard lock(configurationMutex);
         if (configured.homePath) return configured.homePath->native();
     }
-    if (auto v = environment("QV_HOME")) return *v;
+    // Read in place: the item store checks the home folder on every call.
+    if (const char* v = std::getenv("QV_HOME"); v && *v) return v;
     if (auto home = environment("HOME")) return (std::filesystem::path(*home) / ".local/share/QVToolbox").native();
     return (std::filesystem::temp_directory_path() / "QVToolbox").native();
 }

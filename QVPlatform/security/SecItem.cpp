@@ -73,14 +73,31 @@ const std::array<std::size_t, kColumns.size()>& columnsByKey() {
     return order;
 }
 
+// Every attribute key is four bytes: a key is matched as one integer, not as text, since
+// each entry of every search is looked up here.
+constexpr std::uint32_t codeOf(std::string_view key) {
+    return std::uint32_t(std::uint8_t(key[0])) | std::uint32_t(std::uint8_t(key[1])) << 8 |
+           std::uint32_t(std::uint8_t(key[2])) << 16 | std::uint32_t(std::uint8_t(key[3])) << 24;
+}
+
+constexpr std::array<std::uint32_t, kColumns.size()> kColumnCodes = [] {
+    std::array<std::uint32_t, kColumns.size()> codes{};
+    for (std::size_t i = 0; i < codes.size(); ++i) codes[i] = codeOf(kColumns[i].key);
+    return codes;
+}();
+
+static_assert(std::all_of(kColumns.begin(), kColumns.end(), [](const Column& c) { return c.key.size() == 4; }));
+
 // The index in kColumns of the attribute `key` when the class `c` has it.
 std::optional<std::size_t> columnIndex(std::string_view key, ItemClass c) {
-    const auto& order = columnsByKey();
-    const auto found = std::lower_bound(order.begin(), order.end(), key,
-                                        [](std::size_t index, std::string_view k) { return kColumns[index].key < k; });
-    if (found == order.end() || kColumns[*found].key != key) return std::nullopt;
-    const Column& column = kColumns[*found];
-    if (c == ItemClass::generic ? column.generic : column.internet) return *found;
+    if (key.size() != 4) return std::nullopt;
+    const std::uint32_t code = codeOf(key);
+    for (std::size_t i = 0; i < kColumnCodes.size(); ++i) {
+        if (kColumnCodes[i] != code) continue;
+        const Column& column = kColumns[i];
+        if (c == ItemClass::generic ? column.generic : column.internet) return i;
+        return std::nullopt;
+    }
     return std::nullopt;
 }
 
