@@ -681,6 +681,20 @@ OSStatus sealSecret(const StoreKey& key, ItemClass c, std::span<const std::uint8
     return errSecSuccess;
 }
 
+// The rows a parsed search matches (read in one statement: a consistent read on its own),
+// once the user presence they need is given, and the store key that opens their secrets.
+OSStatus findRows(const Search& search, std::vector<Row>& rows, std::shared_ptr<const StoreKey>& key) {
+    OSStatus status = detail::ItemStore::shared().withDatabase(
+        [&](Database& db, const std::shared_ptr<const StoreKey>& storeKey) {
+            key = storeKey;
+            return fetchRows(db, search, rows);
+        });
+    if (status != errSecSuccess) return status;
+    if (rows.empty()) return errSecItemNotFound;
+    const bool needed = std::any_of(rows.begin(), rows.end(), [](const Row& row) { return row.needsAuthentication; });
+    return authenticate(search, needed);
+}
+
 }  // namespace
 
 std::filesystem::path SecKeychainFolder() { return SecKeychainFolder(Host::homeDirectoryText()); }
@@ -700,15 +714,7 @@ OSStatus SecItemCopyMatching(const Any::Dictionary& query, std::span<const SecIt
     if (OSStatus s = parseSearch(query, entries, search); s != errSecSuccess) return s;
     std::vector<Row> rows;
     std::shared_ptr<const StoreKey> key;
-    OSStatus status = detail::ItemStore::shared().withDatabase(
-        [&](Database& db, const std::shared_ptr<const StoreKey>& storeKey) {
-            key = storeKey;
-            return fetchRows(db, search, rows);  // one statement: a consistent read on its own
-        });
-    if (status != errSecSuccess) return status;
-    if (rows.empty()) return errSecItemNotFound;
-    const bool needed = std::any_of(rows.begin(), rows.end(), [](const Row& row) { return row.needsAuthentication; });
-    if (OSStatus s = authenticate(search, needed); s != errSecSuccess) return s;
+    if (OSStatus s = findRows(search, rows, key); s != errSecSuccess) return s;
     if (!result) return errSecSuccess;
     if (!search.returnData && !search.returnAttributes && !search.returnPersistentRef) {
         *result = Any();
@@ -721,6 +727,21 @@ OSStatus SecItemCopyMatching(const Any::Dictionary& query, std::span<const SecIt
     }
     *result = std::move(list);
     return errSecSuccess;
+}
+
+OSStatus SecItemCopyData(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries, Data& out) {
+    out = Data();
+    Search search;
+    if (OSStatus s = parseSearch(query, entries, search); s != errSecSuccess) return s;
+    // The oldest match, its secret only: what kSecReturnData with kSecMatchLimitOne selects.
+    search.limit = 1;
+    search.returnData = true;
+    search.returnAttributes = search.returnPersistentRef = search.allAttributes = search.accessControl = false;
+    search.attributeColumns = 0;
+    std::vector<Row> rows;
+    std::shared_ptr<const StoreKey> key;
+    if (OSStatus s = findRows(search, rows, key); s != errSecSuccess) return s;
+    return openSecret(*key, search.itemClass, rows.front(), out);
 }
 
 OSStatus SecItemCopyAttributeTexts(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries,

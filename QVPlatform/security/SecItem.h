@@ -78,6 +78,12 @@ struct SecItemQueryEntry {
     const Any* value;
 };
 OSStatus SecItemCopyMatching(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries, Any* result);
+// This platform's extension, for reading one secret: the data of the oldest item the query
+// (with `entries` put in, as above) matches, moved into `out` with no copy. Every entry is
+// checked as SecItemCopyMatching checks it; then the same rules and statuses as
+// SecItemCopyMatching with kSecReturnData alone and kSecMatchLimitOne, whatever match limit
+// and return keys the query names. `out` is empty unless errSecSuccess.
+OSStatus SecItemCopyData(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries, Data& out);
 // This platform's extension, for listings: the text attribute `attribute` (kSecAttrAccount,
 // kSecAttrService…) of every item the query (with `entries` put in, as above) matches, oldest
 // first, read straight from the store with no dictionary per item. Every entry is checked

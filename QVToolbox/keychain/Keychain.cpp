@@ -33,18 +33,6 @@ void mergeCustom(Any::Dictionary& into, const Any::Dictionary& custom) {
     for (const auto& [key, value] : custom) into[key] = value;
 }
 
-// Entry values the reads put into their queries, made once.
-namespace constant {
-const Any& matchLimitOne() {
-    static const Any value(kSecMatchLimitOne);
-    return value;
-}
-const Any& yes() {
-    static const Any value(kCFBooleanTrue);
-    return value;
-}
-}  // namespace constant
-
 std::string authenticationUIOrFail(const Options& options) {
     return options.authenticationUI ? rawValue(*options.authenticationUI) : kSecUseAuthenticationUIFail;
 }
@@ -164,14 +152,12 @@ std::shared_ptr<Keychain> Keychain::authenticationContext(std::shared_ptr<LACont
 
 std::optional<Data> Keychain::getData(const std::string& key, bool ignoringAttributeSynchronizable) const {
     const Any account(key);
-    const std::array<SecItemQueryEntry, 3> entries{
-        {{kSecMatchLimit, &constant::matchLimitOne()}, {kSecReturnData, &constant::yes()}, {kSecAttrAccount, &account}}};
-    Any result;
-    const OSStatus status = SecItemCopyMatching(query(ignoringAttributeSynchronizable), entries, &result);
+    const std::array<SecItemQueryEntry, 1> entries{{{kSecAttrAccount, &account}}};
+    Data data;
+    const OSStatus status = SecItemCopyData(query(ignoringAttributeSynchronizable), entries, data);
     if (status == errSecItemNotFound) return std::nullopt;
     if (status != errSecSuccess) fail(status);
-    if (!result.isData()) throw Status(Status::unexpectedError);
-    return *result.asData();
+    return data;
 }
 
 std::optional<std::string> Keychain::getString(const std::string& key, bool ignoringAttributeSynchronizable) const {

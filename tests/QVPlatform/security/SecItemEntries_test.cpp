@@ -1,5 +1,5 @@
 // The readers that take entries beside a query (SecItemCopyMatching with entries,
-// SecItemCopyAttributeTexts) answer exactly what SecItemCopyMatching answers for the query
+// SecItemCopyData, SecItemCopyAttributeTexts) answer exactly what SecItemCopyMatching answers for the query
 // with those entries written into it: the same statuses under every rule, the same results.
 #include "support/KeychainHome.h"
 
@@ -99,6 +99,18 @@ TEST(SecItemEntries, AnswerAsTheQueryWithTheEntriesWrittenIn) {
         ASSERT_EQ(SecItemCopyMatching(query, entries, &actual), expectedStatus) << round;
         EXPECT_EQ(comparable(actual), comparable(expected)) << round;
         found += expectedStatus == errSecSuccess;
+
+        // The one secret against the data search it stands for.
+        Any::Dictionary secret = merged;
+        secret[kSecMatchLimit] = kSecMatchLimitOne;
+        secret[kSecReturnData] = true;
+        secret.erase(kSecReturnAttributes);
+        Any expectedData;
+        const OSStatus dataStatus =
+            expectedStatus == errSecParam ? errSecParam : SecItemCopyMatching(secret, &expectedData);
+        Data data = Data::fromString("left over");
+        ASSERT_EQ(SecItemCopyData(query, entries, data), dataStatus) << round;
+        EXPECT_EQ(Any(data), dataStatus == errSecSuccess ? expectedData : Any(Data())) << round;
 
         // The listing of accounts against the named-attribute search it stands for.
         Any::Dictionary listing = merged;
