@@ -7,6 +7,9 @@
 //   SecItemCopyMatching({{kSecClass, kSecClassGenericPassword}, {kSecAttrAccount, "alice"},
 //                        {kSecReturnData, true}}, &out);      // errSecSuccess, out = the data
 //
+// Callers that read often keep one query and put the varying entries in (this platform's
+// extensions below): SecItemCopyData for one secret, SecItemCopyAttributeTexts for a listing.
+//
 // Storage: <home>/Library/Keychains/keychain.db (folder 0700, files 0600), WAL with
 // synchronous=FULL, BEGIN IMMEDIATE for writes, a busy timeout (a lock held longer answers
 // errSecDatabaseLocked). A file that is not a sound database answers errSecInvalidKeychain
