@@ -62,14 +62,30 @@ std::filesystem::path Host::mainBundlePath() {
 
 std::filesystem::path Host::homeDirectory() { return homeDirectoryText(); }
 
-std::string Host::homeDirectoryText() {
+namespace {
+
+// Calls use(text) with the home folder's text: the configured folder (under the lock, so it
+// cannot change meanwhile) or QV_HOME read in place, else a folder made from HOME or the
+// temporary folder.
+template <class Use>
+auto withHomeDirectoryText(Use&& use) {
     {
         std::lock_guard lock(configurationMutex);
-        if (configured.homePath) return configured.homePath->native();
+        if (configured.homePath) return use(std::string_view(configured.homePath->native()));
     }
-    if (auto v = environment("QV_HOME")) return *v;
-    if (auto home = environment("HOME")) return (std::filesystem::path(*home) / ".local/share/QVToolbox").native();
-    return (std::filesystem::temp_directory_path() / "QVToolbox").native();
+    if (const char* v = std::getenv("QV_HOME"); v && *v) return use(std::string_view(v));
+    if (auto home = environment("HOME")) return use((std::filesystem::path(*home) / ".local/share/QVToolbox").native());
+    return use((std::filesystem::temp_directory_path() / "QVToolbox").native());
+}
+
+}  // namespace
+
+std::string Host::homeDirectoryText() {
+    return withHomeDirectoryText([](std::string_view text) { return std::string(text); });
+}
+
+bool Host::isHomeDirectoryText(std::string_view text) {
+    return withHomeDirectoryText([&](std::string_view home) { return home == text; });
 }
 
 std::vector<std::string> Host::preferredLanguages() {

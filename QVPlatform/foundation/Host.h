@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
@@ -35,6 +36,9 @@ public:
     static std::filesystem::path homeDirectory();
     // The same folder as text: cheaper for callers that check it on every call.
     static std::string homeDirectoryText();
+    // Whether `text` is homeDirectoryText(), found without making a string: the cheapest
+    // check for callers that check on every call.
+    static bool isHomeDirectoryText(std::string_view text);
     // BCP 47 tags, most preferred first ("zh-Hans-CN", "en-US").
     static std::vector<std::string> preferredLanguages();
     // ICU-style identifier of the current locale ("zh_CN", "en_US").

@@ -2,6 +2,7 @@
 
 #include <QVPlatform/foundation/Host.h>
 #include <QVPlatform/security/SecAccessControl.h>
+#include <QVPlatform/security/detail/ItemSearch.h>
 #include <QVPlatform/security/detail/ItemStore.h>
 
 #include <algorithm>
@@ -14,116 +15,29 @@
 namespace platform {
 
 using detail::Database;
+using detail::ItemClass;
+using detail::Row;
+using detail::Search;
+using detail::Shape;
 using detail::StatementUse;
 using detail::StoreKey;
 using detail::Transaction;
+using detail::classConstant;
+using detail::classOf;
+using detail::Column;
+using detail::columnBit;
+using detail::findColumn;
+using detail::hasKind;
+using detail::Kind;
+using detail::parseSearch;
+using detail::tableOf;
 
 namespace {
-
-enum class Kind { text, data, integer, boolean, date };
-
-struct Column {
-    std::string_view key;  // the kSecAttr… key, which is also the column's name
-    Kind kind;
-    bool generic;
-    bool internet;
-};
-
-// Every attribute an item may carry, in column order.
-constexpr std::array<Column, 21> kColumns{{
-    {kSecAttrAccessGroup, Kind::text, true, true},
-    {kSecAttrService, Kind::text, true, false},
-    {kSecAttrServer, Kind::text, false, true},
-    {kSecAttrPort, Kind::integer, false, true},
-    {kSecAttrProtocol, Kind::text, false, true},
-    {kSecAttrAuthenticationType, Kind::text, false, true},
-    {kSecAttrPath, Kind::text, false, true},
-    {kSecAttrSecurityDomain, Kind::text, false, true},
-    {kSecAttrAccount, Kind::text, true, true},
-    {kSecAttrSynchronizable, Kind::boolean, true, true},
-    {kSecAttrAccessible, Kind::text, true, true},
-    {kSecAttrLabel, Kind::text, true, true},
-    {kSecAttrDescription, Kind::text, true, true},
-    {kSecAttrComment, Kind::text, true, true},
-    {kSecAttrCreator, Kind::text, true, true},
-    {kSecAttrType, Kind::text, true, true},
-    {kSecAttrGeneric, Kind::data, true, false},
-    {kSecAttrIsInvisible, Kind::boolean, true, true},
-    {kSecAttrIsNegative, Kind::boolean, true, true},
-    {kSecAttrCreationDate, Kind::date, true, true},
-    {kSecAttrModificationDate, Kind::date, true, true},
-}};
-
-enum class ItemClass { generic, internet };
-
-const char* tableOf(ItemClass c) { return c == ItemClass::generic ? "genp" : "inet"; }
-const char* classConstant(ItemClass c) {
-    return c == ItemClass::generic ? kSecClassGenericPassword : kSecClassInternetPassword;
-}
-
-// The indexes of kColumns in the order of their keys, for lookups by key.
-const std::array<std::size_t, kColumns.size()>& columnsByKey() {
-    static const auto order = [] {
-        std::array<std::size_t, kColumns.size()> out{};
-        for (std::size_t i = 0; i < out.size(); ++i) out[i] = i;
-        std::sort(out.begin(), out.end(),
-                  [](std::size_t a, std::size_t b) { return kColumns[a].key < kColumns[b].key; });
-        return out;
-    }();
-    return order;
-}
-
-// The index in kColumns of the attribute `key` when the class `c` has it.
-std::optional<std::size_t> columnIndex(std::string_view key, ItemClass c) {
-    const auto& order = columnsByKey();
-    const auto found = std::lower_bound(order.begin(), order.end(), key,
-                                        [](std::size_t index, std::string_view k) { return kColumns[index].key < k; });
-    if (found == order.end() || kColumns[*found].key != key) return std::nullopt;
-    const Column& column = kColumns[*found];
-    if (c == ItemClass::generic ? column.generic : column.internet) return *found;
-    return std::nullopt;
-}
-
-const Column* findColumn(std::string_view key, ItemClass c) {
-    const auto index = columnIndex(key, c);
-    return index ? &kColumns[*index] : nullptr;
-}
-
-// A set of attribute columns: bit i stands for kColumns[i].
-using ColumnSet = std::uint32_t;
-constexpr ColumnSet columnBit(std::size_t index) { return ColumnSet(1) << index; }
-
-ColumnSet columnsOf(ItemClass c) {
-    ColumnSet set = 0;
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
-        if (c == ItemClass::generic ? kColumns[i].generic : kColumns[i].internet) set |= columnBit(i);
-    }
-    return set;
-}
-
-bool hasKind(const Any& value, Kind kind) {
-    switch (kind) {
-    case Kind::text: return value.isString();
-    case Kind::data: return value.isData();
-    case Kind::integer: return value.isInteger();
-    case Kind::boolean: return value.isBool() || value.isInteger();
-    case Kind::date: return value.isDate();
-    }
-    return false;
-}
 
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 bool isUseKey(std::string_view key) { return startsWith(key, "u_"); }
 bool isReturnKey(std::string_view key) { return startsWith(key, "r_"); }
 bool isMatchKey(std::string_view key) { return startsWith(key, "m_"); }
-
-std::optional<ItemClass> classOf(const Any::Dictionary& dictionary) {
-    const auto found = dictionary.find(kSecClass);
-    if (found == dictionary.end()) return std::nullopt;
-    if (found->second.string() == kSecClassGenericPassword) return ItemClass::generic;
-    if (found->second.string() == kSecClassInternetPassword) return ItemClass::internet;
-    return std::nullopt;
-}
 
 std::vector<std::uint8_t> associatedData(ItemClass c, std::span<const std::uint8_t> uuid) {
     return detail::rowBinding(c == ItemClass::generic ? 'g' : 'i', uuid);
@@ -137,314 +51,6 @@ Data persistentRefOf(ItemClass c, std::span<const std::uint8_t> uuid) {
     return Data(std::move(ref));
 }
 
-// What a search compares, in the order given: an attribute column (its index in kColumns)
-// or one of these.
-enum : std::uint8_t {
-    kReferenceCondition = kColumns.size(),  // uuid = ? (a persistent reference)
-    kNoMatchCondition,                      // 0 (a persistent reference of the other class)
-    kNotSynchronizableCondition,            // sync = 0 (no kSecAttrSynchronizable given)
-};
-
-// The conditions of a search in the order given: at most one per column (dictionary keys
-// are unique) and the three others.
-struct Conditions {
-    std::array<std::uint8_t, kColumns.size() + 3> ids{};
-    std::size_t count = 0;
-    void push_back(std::uint8_t id) { ids[count++] = id; }
-    const std::uint8_t* begin() const { return ids.data(); }
-    const std::uint8_t* end() const { return ids.data() + count; }
-};
-
-// A parsed search: its conditions with their values, and what to return.
-struct Search {
-    ItemClass itemClass = ItemClass::generic;
-    Conditions conditions;
-    std::vector<Any> values;  // one per condition that compares with a value, in order
-    std::int64_t limit = 1;   // 0: all
-    bool returnData = false, returnAttributes = false, returnPersistentRef = false;
-    ColumnSet attributeColumns = 0;  // the attributes returned, when returnAttributes
-    bool accessControl = false;      // kSecAttrAccessControl returned
-    bool allAttributes = false;      // kSecReturnAttributes: every attribute, and kSecClass
-    bool withIdentifier = false;     // each row's uuid read even without data or references
-    std::string authenticationUI = kSecUseAuthenticationUIAllow;
-    std::string prompt;
-    std::shared_ptr<LAContext> context;
-};
-
-void addCondition(Search& search, std::uint8_t condition, std::optional<Any> value) {
-    search.conditions.push_back(condition);
-    if (value) search.values.push_back(std::move(*value));
-}
-
-// The attributes named by a kSecReturnAttributeKeys list.
-OSStatus parseAttributeKeys(const Any& value, Search& search) {
-    const Any::List* keys = value.asList();
-    if (!keys) return errSecParam;
-    for (const Any& key : *keys) {
-        if (!key.isString()) return errSecParam;
-        if (key.string() == kSecAttrAccessControl) {
-            search.accessControl = true;
-        } else if (const auto index = columnIndex(key.string(), search.itemClass)) {
-            search.attributeColumns |= columnBit(*index);
-        } else {
-            return errSecParam;
-        }
-    }
-    return errSecSuccess;
-}
-
-// Parses a search dictionary into its conditions and its return and use options.
-OSStatus parseSearch(const Any::Dictionary& query, Search& search) {
-    const auto itemClass = classOf(query);
-    if (!itemClass) return errSecParam;
-    search.itemClass = *itemClass;
-    search.values.reserve(query.size());
-    bool synchronizableGiven = false;
-    bool attributeKeysGiven = false;
-    for (const auto& [key, value] : query) {
-        if (key == kSecClass) continue;
-        if (key == kSecAttrSynchronizable) {
-            synchronizableGiven = true;
-            if (value.isString() && value.string() == kSecAttrSynchronizableAny) continue;
-            if (!hasKind(value, Kind::boolean)) return errSecParam;
-            addCondition(search, *columnIndex(key, search.itemClass), Any(value.boolValue() ? 1 : 0));
-        } else if (const auto index = columnIndex(key, search.itemClass)) {
-            const Column& column = kColumns[*index];
-            if (!hasKind(value, column.kind)) return errSecParam;
-            addCondition(search, *index, column.kind == Kind::boolean ? Any(value.boolValue() ? 1 : 0) : value);
-        } else if (key == kSecValuePersistentRef) {
-            const Data* ref = value.asData();
-            if (!ref || ref->count() != 20) return errSecParam;
-            addCondition(search, kReferenceCondition, Any(Data(ref->bytes() + 4, 16)));
-            if (ref->view().substr(0, 4) != classConstant(search.itemClass)) {
-                addCondition(search, kNoMatchCondition, std::nullopt);
-            }
-        } else if (key == kSecMatchLimit) {
-            if (value.isInteger()) {
-                if (value.integerValue() <= 0) return errSecParam;
-                search.limit = value.integerValue();
-            } else if (value.string() == kSecMatchLimitOne) {
-                search.limit = 1;
-            } else if (value.string() == kSecMatchLimitAll) {
-                search.limit = 0;
-            } else {
-                return errSecParam;
-            }
-        } else if (key == kSecReturnData) {
-            search.returnData = value.boolValue();
-        } else if (key == kSecReturnAttributes) {
-            search.returnAttributes = value.boolValue();
-        } else if (key == kSecReturnAttributeKeys) {
-            if (OSStatus s = parseAttributeKeys(value, search); s != errSecSuccess) return s;
-            attributeKeysGiven = true;
-        } else if (key == kSecReturnPersistentRef) {
-            search.returnPersistentRef = value.boolValue();
-        } else if (key == kSecReturnRef) {
-            continue;  // password items have no reference object
-        } else if (key == kSecUseAuthenticationUI) {
-            const std::string& mode = value.string();
-            if (mode != kSecUseAuthenticationUIAllow && mode != kSecUseAuthenticationUIFail &&
-                mode != kSecUseAuthenticationUISkip) {
-                return errSecParam;
-            }
-            search.authenticationUI = mode;
-        } else if (key == kSecUseOperationPrompt) {
-            if (!value.isString()) return errSecParam;
-            search.prompt = value.string();
-        } else if (key == kSecUseAuthenticationContext) {
-            search.context = value.objectAs<LAContext>();
-            if (!search.context) return errSecParam;
-        } else {
-            return errSecParam;
-        }
-    }
-    if (attributeKeysGiven) {
-        search.returnAttributes = true;
-    } else if (search.returnAttributes) {
-        search.allAttributes = true;
-        search.attributeColumns = columnsOf(search.itemClass);
-        search.accessControl = true;
-    }
-    if (!synchronizableGiven) addCondition(search, kNotSynchronizableCondition, std::nullopt);
-    return errSecSuccess;
-}
-
-// One fetched row: its identifier, secret (still sealed) and attributes.
-struct Row {
-    std::int64_t id = 0;
-    Data uuid;
-    std::optional<Data> sealed;
-    bool needsAuthentication = false;
-    Any::Dictionary attributes;
-};
-
-// What fetchRows reads per row beside id and auth.
-struct Selection {
-    bool uuid, data, acl;
-    ColumnSet columns;
-};
-
-Selection selectionOf(const Search& search) {
-    Selection selection{search.withIdentifier || search.returnData || search.returnPersistentRef, search.returnData,
-                        false, 0};
-    if (search.returnAttributes) {
-        selection.acl = search.accessControl;
-        selection.columns = search.attributeColumns;
-        // An access control object is made of the flags and the protection.
-        if (search.accessControl) selection.columns |= columnBit(*columnIndex(kSecAttrAccessible, search.itemClass));
-    }
-    return selection;
-}
-
-std::string whereClause(const Search& search, bool skipProtected) {
-    std::string where;
-    auto add = [&](std::string_view condition) {
-        where += where.empty() ? " WHERE " : " AND ";
-        where += condition;
-    };
-    for (const std::uint8_t condition : search.conditions) {
-        switch (condition) {
-        case kReferenceCondition: add("uuid = ?"); break;
-        case kNoMatchCondition: add("0"); break;
-        case kNotSynchronizableCondition: add("sync = 0"); break;
-        default: add(std::string(kColumns[condition].key) + " = ?"); break;
-        }
-    }
-    if (skipProtected) add("auth = 0");
-    return where;
-}
-
-// The cache key of a statement: everything its SQL text depends on, a few bytes long.
-std::string shapeOf(char verb, const Search& search, const Selection& selection, bool skipProtected) {
-    std::string shape{verb, static_cast<char>(search.itemClass),
-                      static_cast<char>(int(selection.uuid) | int(selection.data) << 1 | int(selection.acl) << 2 |
-                                        int(skipProtected) << 3 | int(search.limit > 0) << 4)};
-    for (int shift = 0; shift < 32; shift += 8) shape += static_cast<char>((selection.columns >> shift) & 0xff);
-    shape.append(search.conditions.begin(), search.conditions.end());
-    return shape;
-}
-
-std::string selectSql(const Search& search, const Selection& selection, bool skipProtected) {
-    std::string sql = "SELECT id, auth";
-    if (selection.uuid) sql += ", uuid";
-    if (selection.data) sql += ", data";
-    if (selection.acl) sql += ", acl";
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
-        if (selection.columns & columnBit(i)) sql += ", " + std::string(kColumns[i].key);
-    }
-    sql += std::string(" FROM ") + tableOf(search.itemClass) + whereClause(search, skipProtected);
-    // No LIMIT clause for all rows: with one, SQLite sorts through a b-tree instead of its sorter.
-    return sql + (search.limit > 0 ? " ORDER BY id LIMIT ?" : " ORDER BY id");
-}
-
-Any readColumn(sqlite3_stmt* statement, int index, Kind kind) {
-    switch (sqlite3_column_type(statement, index)) {
-    case SQLITE_NULL: return Any();
-    case SQLITE_INTEGER: {
-        const std::int64_t v = sqlite3_column_int64(statement, index);
-        return kind == Kind::boolean ? Any(v != 0) : Any(v);
-    }
-    case SQLITE_FLOAT: {
-        const double v = sqlite3_column_double(statement, index);
-        return kind == Kind::date ? Any(Date::fromTimeIntervalSince1970(v)) : Any(v);
-    }
-    case SQLITE_TEXT:
-        return Any(std::string(reinterpret_cast<const char*>(sqlite3_column_text(statement, index)),
-                               static_cast<std::size_t>(sqlite3_column_bytes(statement, index))));
-    default: {
-        const void* bytes = sqlite3_column_blob(statement, index);
-        return Any(Data(bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement, index))));
-    }
-    }
-}
-
-Data blobColumn(sqlite3_stmt* statement, int index) {
-    const void* bytes = sqlite3_column_blob(statement, index);
-    return Data(bytes, static_cast<std::size_t>(sqlite3_column_bytes(statement, index)));
-}
-
-// Where each returned attribute sits in the statement, in key order (so each entry of a
-// row's dictionary is appended, never inserted): worked out once per search, not per row.
-struct AttributeLayout {
-    std::array<std::pair<std::size_t, int>, kColumns.size()> columns{};  // kColumns index, position
-    std::size_t count = 0;
-    int protection = -1;  // the position of kSecAttrAccessible, for access control objects
-    std::size_t capacity = 0;  // the most entries a row's dictionary gets
-};
-
-AttributeLayout layoutOf(const Search& search, const Selection& selection, int firstIndex) {
-    // Column positions in the statement follow column order.
-    std::array<int, kColumns.size()> position{};
-    for (std::size_t i = 0; i < kColumns.size(); ++i) {
-        if (selection.columns & columnBit(i)) position[i] = firstIndex++;
-    }
-    AttributeLayout layout;
-    for (const std::size_t i : columnsByKey()) {
-        if (search.attributeColumns & columnBit(i)) layout.columns[layout.count++] = {i, position[i]};
-    }
-    if (selection.acl) layout.protection = position[*columnIndex(kSecAttrAccessible, search.itemClass)];
-    layout.capacity = layout.count + int(search.allAttributes) + int(selection.acl) + int(search.returnData) +
-                      int(search.returnPersistentRef);
-    return layout;
-}
-
-Any::Dictionary readAttributes(sqlite3_stmt* statement, const Search& search, const AttributeLayout& layout,
-                               std::optional<SecAccessControlCreateFlags> acl) {
-    Any::Dictionary attributes;
-    attributes.reserve(layout.capacity);
-    if (search.allAttributes) attributes[kSecClass] = classConstant(search.itemClass);
-    for (std::size_t i = 0; i < layout.count; ++i) {
-        const auto [column, position] = layout.columns[i];
-        Any value = readColumn(statement, position, kColumns[column].kind);
-        if (!value.isNull()) attributes.try_emplace(std::string(kColumns[column].key), std::move(value));
-    }
-    if (acl) {
-        const Any protection = readColumn(statement, layout.protection, Kind::text);
-        attributes[kSecAttrAccessControl] =
-            std::make_shared<SecAccessControl>(protection.isString() ? protection.string() : std::string(), *acl);
-    }
-    return attributes;
-}
-
-OSStatus fetchRows(Database& db, const Search& search, std::vector<Row>& rows) {
-    const bool skipProtected = search.authenticationUI == kSecUseAuthenticationUISkip;
-    const Selection selection = selectionOf(search);
-    OSStatus status = errSecSuccess;
-    sqlite3_stmt* statement = db.prepare(shapeOf('S', search, selection, skipProtected),
-                                         [&] { return selectSql(search, selection, skipProtected); }, status);
-    if (!statement) return status;
-    StatementUse use(statement);
-    for (std::size_t i = 0; i < search.values.size(); ++i) {
-        if (!detail::bindValue(statement, static_cast<int>(i) + 1, search.values[i])) return errSecParam;
-    }
-    if (search.limit > 0) sqlite3_bind_int64(statement, static_cast<int>(search.values.size()) + 1, search.limit);
-    rows.reserve(static_cast<std::size_t>(search.limit > 0 ? std::min<std::int64_t>(search.limit, 64) : 64));
-    const int firstAttribute = 2 + int(selection.uuid) + int(selection.data) + int(selection.acl);
-    const AttributeLayout layout = layoutOf(search, selection, firstAttribute);
-    int rc;
-    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
-        Row& row = rows.emplace_back();
-        row.id = sqlite3_column_int64(statement, 0);
-        row.needsAuthentication = sqlite3_column_int(statement, 1) != 0;
-        int index = 2;
-        // Read as bytes whatever their stored type: a tampered row must fail to open, not crash.
-        if (selection.uuid) row.uuid = blobColumn(statement, index++);
-        if (selection.data) {
-            if (sqlite3_column_type(statement, index) != SQLITE_NULL) row.sealed = blobColumn(statement, index);
-            ++index;
-        }
-        std::optional<SecAccessControlCreateFlags> acl;
-        if (selection.acl) {
-            if (sqlite3_column_type(statement, index) != SQLITE_NULL) {
-                acl = static_cast<SecAccessControlCreateFlags>(sqlite3_column_int64(statement, index));
-            }
-            ++index;
-        }
-        if (search.returnAttributes) row.attributes = readAttributes(statement, search, layout, acl);
-    }
-    return rc == SQLITE_DONE ? errSecSuccess : detail::statusOfSqlite(rc);
-}
-
 std::mutex& agentMutex() {
     static std::mutex mutex;
     return mutex;
@@ -455,9 +61,7 @@ SecAuthenticationAgent& agentSlot() {  // guarded by agentMutex()
 }
 
 // Asks for user presence when a fetched row needs it; called with no store lock held.
-OSStatus authenticate(const Search& search, const std::vector<Row>& rows) {
-    bool needed = false;
-    for (const Row& row : rows) needed = needed || row.needsAuthentication;
+OSStatus authenticate(const Search& search, bool needed) {
     if (!needed) return errSecSuccess;
     if (search.authenticationUI == kSecUseAuthenticationUIFail) return errSecInteractionNotAllowed;
     if (search.context && search.context->isAuthenticated()) return errSecSuccess;
@@ -585,6 +189,20 @@ OSStatus sealSecret(const StoreKey& key, ItemClass c, std::span<const std::uint8
     return errSecSuccess;
 }
 
+// The rows a parsed search matches (read in one statement: a consistent read on its own),
+// once the user presence they need is given, and the store key that opens their secrets.
+OSStatus findRows(const Search& search, std::vector<Row>& rows, std::shared_ptr<const StoreKey>& key) {
+    OSStatus status = detail::ItemStore::shared().withDatabase(
+        [&](Database& db, const std::shared_ptr<const StoreKey>& storeKey) {
+            key = storeKey;
+            return fetchRows(db, search, rows);
+        });
+    if (status != errSecSuccess) return status;
+    if (rows.empty()) return errSecItemNotFound;
+    const bool needed = std::any_of(rows.begin(), rows.end(), [](const Row& row) { return row.needsAuthentication; });
+    return authenticate(search, needed);
+}
+
 }  // namespace
 
 std::filesystem::path SecKeychainFolder() { return SecKeychainFolder(Host::homeDirectoryText()); }
@@ -596,18 +214,15 @@ void SecItemSetAuthenticationAgent(SecAuthenticationAgent agent) {
 }
 
 OSStatus SecItemCopyMatching(const Any::Dictionary& query, Any* result) {
+    return SecItemCopyMatching(query, {}, result);
+}
+
+OSStatus SecItemCopyMatching(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries, Any* result) {
     Search search;
-    if (OSStatus s = parseSearch(query, search); s != errSecSuccess) return s;
+    if (OSStatus s = parseSearch(query, entries, search); s != errSecSuccess) return s;
     std::vector<Row> rows;
     std::shared_ptr<const StoreKey> key;
-    OSStatus status = detail::ItemStore::shared().withDatabase(
-        [&](Database& db, const std::shared_ptr<const StoreKey>& storeKey) {
-            key = storeKey;
-            return fetchRows(db, search, rows);  // one statement: a consistent read on its own
-        });
-    if (status != errSecSuccess) return status;
-    if (rows.empty()) return errSecItemNotFound;
-    if (OSStatus s = authenticate(search, rows); s != errSecSuccess) return s;
+    if (OSStatus s = findRows(search, rows, key); s != errSecSuccess) return s;
     if (!result) return errSecSuccess;
     if (!search.returnData && !search.returnAttributes && !search.returnPersistentRef) {
         *result = Any();
@@ -620,6 +235,52 @@ OSStatus SecItemCopyMatching(const Any::Dictionary& query, Any* result) {
     }
     *result = std::move(list);
     return errSecSuccess;
+}
+
+OSStatus SecItemCopyData(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries, Data& out) {
+    out = Data();
+    Search search;
+    if (OSStatus s = parseSearch(query, entries, search); s != errSecSuccess) return s;
+    // The oldest match, its secret only: what kSecReturnData with kSecMatchLimitOne selects.
+    search.limit = 1;
+    search.returnData = true;
+    search.returnAttributes = search.returnPersistentRef = search.allAttributes = search.accessControl = false;
+    search.attributeColumns = 0;
+    std::vector<Row> rows;
+    std::shared_ptr<const StoreKey> key;
+    if (OSStatus s = findRows(search, rows, key); s != errSecSuccess) return s;
+    return openSecret(*key, search.itemClass, rows.front(), out);
+}
+
+OSStatus SecItemCopyAttributeTexts(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries,
+                                   std::string_view attribute, std::vector<std::string>& out) {
+    out.clear();
+    Search search;
+    if (OSStatus s = parseSearch(query, entries, search); s != errSecSuccess) return s;
+    const auto column = columnIndex(attribute, search.itemClass);
+    if (!column) return errSecParam;
+    // Every match, that attribute only: what kSecMatchLimitAll with kSecReturnAttributeKeys
+    // {attribute} selects.
+    search.limit = 0;
+    search.returnData = search.returnPersistentRef = search.allAttributes = search.accessControl = false;
+    search.returnAttributes = true;
+    search.attributeColumns = columnBit(*column);
+    bool matched = false;
+    bool needed = false;
+    OSStatus status = detail::ItemStore::shared().withDatabase([&](Database& db, const std::shared_ptr<const StoreKey>&) {
+        out.reserve(64);
+        return forEachRow(db, search, selectionOf(search), [&](sqlite3_stmt* statement) {
+            matched = true;
+            needed = needed || sqlite3_column_int(statement, 1) != 0;
+            if (sqlite3_column_type(statement, 2) != SQLITE_TEXT) return;
+            out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(statement, 2)),
+                             static_cast<std::size_t>(sqlite3_column_bytes(statement, 2)));
+        });
+    });
+    if (status == errSecSuccess && !matched) status = errSecItemNotFound;
+    if (status == errSecSuccess) status = authenticate(search, needed);
+    if (status != errSecSuccess) out.clear();
+    return status;
 }
 
 OSStatus SecItemAdd(const Any::Dictionary& attributes, Any* result) {
@@ -708,11 +369,13 @@ OSStatus SecItemDelete(const Any::Dictionary& query) {
         Transaction transaction(db, true);
         if (transaction.status() != errSecSuccess) return transaction.status();
         OSStatus status = errSecSuccess;
-        sqlite3_stmt* statement = db.prepare(shapeOf('D', search, {}, false), [&] {
+        sqlite3_stmt* statement = db.prepare(Shape('D', search, {}, false).view(), [&] {
             return std::string("DELETE FROM ") + tableOf(search.itemClass) + whereClause(search, false);
         }, status);
         if (!statement) return status;
-        if (OSStatus s = run(statement, search.values); s != errSecSuccess) return s;
+        StatementUse use(statement);
+        if (OSStatus s = bindSearch(statement, search); s != errSecSuccess) return s;
+        if (OSStatus s = detail::statusOfSqlite(sqlite3_step(statement)); s != errSecSuccess) return s;
         if (sqlite3_changes(db.handle()) == 0) return errSecItemNotFound;
         return transaction.commit();
     });

@@ -7,6 +7,9 @@
 //   SecItemCopyMatching({{kSecClass, kSecClassGenericPassword}, {kSecAttrAccount, "alice"},
 //                        {kSecReturnData, true}}, &out);      // errSecSuccess, out = the data
 //
+// Callers that read often keep one query and put the varying entries in (this platform's
+// extensions below): SecItemCopyData for one secret, SecItemCopyAttributeTexts for a listing.
+//
 // Storage: <home>/Library/Keychains/keychain.db (folder 0700, files 0600), WAL with
 // synchronous=FULL, BEGIN IMMEDIATE for writes, a busy timeout (a lock held longer answers
 // errSecDatabaseLocked). A file that is not a sound database answers errSecInvalidKeychain
@@ -54,7 +57,10 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -65,6 +71,31 @@ namespace platform {
 // kSecReturnAttributeKeys ({kSecAttrAccount, …}) returns dictionaries of only those
 // attributes, without kSecClass: a listing that needs one attribute builds one per item.
 OSStatus SecItemCopyMatching(const Any::Dictionary& query, Any* result);
+// This platform's extension, for callers that run the same query many times with a few
+// entries changed (a keychain reading key after key): SecItemCopyMatching of `query` with
+// `entries` put in, each replacing the query's entry of the same key, without copying the
+// query. The rules, results and statuses are SecItemCopyMatching's. Keys in `entries` must
+// be distinct (else errSecParam); the values they point to must outlive the call.
+struct SecItemQueryEntry {
+    std::string_view key;
+    const Any* value;
+};
+OSStatus SecItemCopyMatching(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries, Any* result);
+// This platform's extension, for reading one secret: the data of the oldest item the query
+// (with `entries` put in, as above) matches, moved into `out` with no copy. Every entry is
+// checked as SecItemCopyMatching checks it; then the same rules and statuses as
+// SecItemCopyMatching with kSecReturnData alone and kSecMatchLimitOne, whatever match limit
+// and return keys the query names. `out` is empty unless errSecSuccess.
+OSStatus SecItemCopyData(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries, Data& out);
+// This platform's extension, for listings: the text attribute `attribute` (kSecAttrAccount,
+// kSecAttrService…) of every item the query (with `entries` put in, as above) matches, oldest
+// first, read straight from the store with no dictionary per item. Every entry is checked
+// as SecItemCopyMatching checks it; then the same rules and statuses as SecItemCopyMatching
+// with kSecMatchLimitAll and kSecReturnAttributeKeys {attribute}, whatever match limit and
+// return keys the query names. An item whose attribute is absent, or not a text, adds
+// nothing to `out`. An attribute the class does not have answers errSecParam.
+OSStatus SecItemCopyAttributeTexts(const Any::Dictionary& query, std::span<const SecItemQueryEntry> entries,
+                                   std::string_view attribute, std::vector<std::string>& out);
 // Adds one item. `result` (when given) is set to null: return keys in an add are ignored.
 OSStatus SecItemAdd(const Any::Dictionary& attributes, Any* result);
 // Sets `attributesToUpdate` on every item that `query` matches, in one transaction.

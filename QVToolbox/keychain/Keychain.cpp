@@ -70,14 +70,8 @@ std::string text(const Any::Dictionary& dictionary, const char* key) {
 Keychain::Keychain(Options options)
     : options_(std::move(options)), queries_{options_.query(false), options_.query(true)} {}
 
-Any::Dictionary Keychain::composedQuery(bool ignoringAttributeSynchronizable,
-                                        std::initializer_list<Dictionary::value_type> extra) const {
-    const Dictionary& base = queries_[ignoringAttributeSynchronizable ? 1 : 0];
-    Dictionary query;
-    query.reserve(base.size() + extra.size());
-    query = base;  // copied into the room reserved, so the entries below fit without moving it
-    for (const auto& [key, value] : extra) query.insert_or_assign(key, value);
-    return query;
+const Any::Dictionary& Keychain::query(bool ignoringAttributeSynchronizable) const {
+    return queries_[ignoringAttributeSynchronizable ? 1 : 0];
 }
 
 std::shared_ptr<Keychain> Keychain::make() { return generic(bundleIdentifier(), std::nullopt); }
@@ -157,15 +151,13 @@ std::shared_ptr<Keychain> Keychain::authenticationContext(std::shared_ptr<LACont
 // Reading -------------------------------------------------------------------------------
 
 std::optional<Data> Keychain::getData(const std::string& key, bool ignoringAttributeSynchronizable) const {
-    const Any::Dictionary query = composedQuery(
-        ignoringAttributeSynchronizable,
-        {{kSecMatchLimit, kSecMatchLimitOne}, {kSecReturnData, kCFBooleanTrue}, {kSecAttrAccount, key}});
-    Any result;
-    const OSStatus status = SecItemCopyMatching(query, &result);
+    const Any account(key);
+    const std::array<SecItemQueryEntry, 1> entries{{{kSecAttrAccount, &account}}};
+    Data data;
+    const OSStatus status = SecItemCopyData(query(ignoringAttributeSynchronizable), entries, data);
     if (status == errSecItemNotFound) return std::nullopt;
     if (status != errSecSuccess) fail(status);
-    if (!result.isData()) throw Status(Status::unexpectedError);
-    return *result.asData();
+    return data;
 }
 
 std::optional<std::string> Keychain::getString(const std::string& key, bool ignoringAttributeSynchronizable) const {
@@ -203,10 +195,10 @@ void Keychain::set(const std::string& value, const std::string& key, bool ignori
 }
 
 void Keychain::set(const Data& value, const std::string& key, bool ignoringAttributeSynchronizable) const {
-    const Any::Dictionary probe = composedQuery(
-        ignoringAttributeSynchronizable,
-        {{kSecAttrAccount, key}, {kSecUseAuthenticationUI, authenticationUIOrFail(options_)}});
-    const OSStatus found = SecItemCopyMatching(probe, nullptr);
+    const Any account(key);
+    const Any ui(authenticationUIOrFail(options_));
+    const std::array<SecItemQueryEntry, 2> probe{{{kSecAttrAccount, &account}, {kSecUseAuthenticationUI, &ui}}};
+    const OSStatus found = SecItemCopyMatching(query(ignoringAttributeSynchronizable), probe, nullptr);
     if (found == errSecItemNotFound) {
         auto [attributes, error] = options_.attributesFor(key, value);
         if (error) throw *error;
@@ -250,13 +242,16 @@ void Keychain::removeAll() const {
 }
 
 bool Keychain::contains(const std::string& key, bool withoutAuthenticationUI) const {
-    Any::Dictionary query = composedQuery(true, {{kSecAttrAccount, key}});
+    const Any account(key);
+    Any ui;
     if (withoutAuthenticationUI) {
-        query[kSecUseAuthenticationUI] = authenticationUIOrFail(options_);
+        ui = authenticationUIOrFail(options_);
     } else if (options_.authenticationUI) {
-        query[kSecUseAuthenticationUI] = rawValue(*options_.authenticationUI);
+        ui = rawValue(*options_.authenticationUI);
     }
-    const OSStatus status = SecItemCopyMatching(query, nullptr);
+    const std::array<SecItemQueryEntry, 2> entries{{{kSecAttrAccount, &account}, {kSecUseAuthenticationUI, &ui}}};
+    const std::span<const SecItemQueryEntry> given(entries.data(), ui.isNull() ? 1 : 2);
+    const OSStatus status = SecItemCopyMatching(query(true), given, nullptr);
     if (status == errSecSuccess) return true;
     if (status == errSecInteractionNotAllowed) return withoutAuthenticationUI;
     if (status == errSecItemNotFound) return false;
@@ -308,19 +303,8 @@ Any::List Keychain::fetchItems(bool withSecrets) const {
 
 std::vector<std::string> Keychain::allKeys() const {
     // Only the accounts: no secret is decrypted and no other attribute read.
-    const Any::Dictionary query = composedQuery(
-        true, {{kSecMatchLimit, kSecMatchLimitAll}, {kSecReturnAttributeKeys, Any::List{kSecAttrAccount}}});
-    Any result;
-    if (SecItemCopyMatching(query, &result) != errSecSuccess) return {};
-    const Any::List* items = result.asList();
-    if (!items) return {};
     std::vector<std::string> keys;
-    keys.reserve(items->size());
-    for (const Any& item : *items) {
-        const Dictionary* d = item.asDictionary();
-        if (!d) continue;
-        if (const std::string* account = textAt(*d, kSecAttrAccount)) keys.push_back(*account);
-    }
+    if (SecItemCopyAttributeTexts(query(true), {}, kSecAttrAccount, keys) != errSecSuccess) return {};
     return keys;
 }
 

@@ -190,9 +190,8 @@ private:
                              std::function<void(OptionalError)> completion) const;
     std::optional<std::string> sharedDomain() const;
 
-    // The options' query with `extra` entries added (a later entry wins), in one step.
-    Dictionary composedQuery(bool ignoringAttributeSynchronizable,
-                             std::initializer_list<Dictionary::value_type> extra) const;
+    // options_.query(ignoringAttributeSynchronizable), made once.
+    const Dictionary& query(bool ignoringAttributeSynchronizable) const;
 
     const Options options_;
     // options_.query(false) and options_.query(true), made once: the options never change.

@@ -90,18 +90,18 @@ OSStatus Database::exec(const char* sql) {
     return statusOfSqlite(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr));
 }
 
-bool bindValue(sqlite3_stmt* statement, int index, const Any& value) {
+bool bindValue(sqlite3_stmt* statement, int index, const Any& value, sqlite3_destructor_type lifetime) {
     switch (value.kind()) {
     case Any::Kind::text: {
         const std::string& text = value.string();
-        return sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT) ==
+        return sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()), lifetime) ==
                SQLITE_OK;
     }
     case Any::Kind::data: {
         const Data& data = *value.asData();
         // An empty blob bound from a null pointer would read back as NULL.
         if (data.empty()) return sqlite3_bind_zeroblob(statement, index, 0) == SQLITE_OK;
-        return sqlite3_bind_blob(statement, index, data.bytes(), static_cast<int>(data.count()), SQLITE_TRANSIENT) ==
+        return sqlite3_bind_blob(statement, index, data.bytes(), static_cast<int>(data.count()), lifetime) ==
                SQLITE_OK;
     }
     case Any::Kind::boolean: return sqlite3_bind_int(statement, index, value.boolValue() ? 1 : 0) == SQLITE_OK;

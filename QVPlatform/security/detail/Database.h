@@ -68,7 +68,10 @@ private:
 };
 
 // Binds an Any (text, data, integer, bool, date) at 1-based `index`; false for other kinds.
-bool bindValue(sqlite3_stmt* statement, int index, const Any& value);
+// Texts and data are copied, unless `lifetime` is SQLITE_STATIC: then they are borrowed and
+// must outlive the statement's use.
+bool bindValue(sqlite3_stmt* statement, int index, const Any& value,
+               sqlite3_destructor_type lifetime = SQLITE_TRANSIENT);
 
 // A transaction on `db`: BEGIN IMMEDIATE for writes, BEGIN for reads; rolled back unless
 // committed.

@@ -137,14 +137,14 @@ ItemStore& ItemStore::shared() {
 }
 
 OSStatus ItemStore::ensureOpen() {
-    // Compared as text on every call; the folder path is only made when the home changed.
-    std::string home = Host::homeDirectoryText();
     if (database_ && forks_ != forkCount.load(std::memory_order_relaxed)) {
         // A forked child must not use (or close) the parent's connection.
         database_->abandon();
         database_.reset();
     }
-    if (database_ && home_ == home) return errSecSuccess;
+    // Compared in place on every call; the home text is only copied when it changed.
+    if (database_ && Host::isHomeDirectoryText(home_)) return errSecSuccess;
+    std::string home = Host::homeDirectoryText();
     database_.reset();
     key_.reset();
     const OSStatus status = openAt(std::move(home));

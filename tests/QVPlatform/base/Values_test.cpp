@@ -78,3 +78,16 @@ TEST(Host, ReadsLanguagesAndLocaleFromConfigurationOrEnvironment) {
     EXPECT_EQ(Host::cachesDirectory(), home / "Library/Caches");
     Host::configure({});
 }
+
+TEST(Host, RecognisesItsHomeFolderTextFromConfigurationOrEnvironment) {
+    Host::configure({.homePath = std::filesystem::path("/configured/home")});
+    EXPECT_TRUE(Host::isHomeDirectoryText("/configured/home"));
+    EXPECT_FALSE(Host::isHomeDirectoryText("/configured/hom"));
+    EXPECT_FALSE(Host::isHomeDirectoryText(""));
+    Host::configure({});
+    // Unconfigured, the folder comes from the environment (QV_HOME in tests).
+    const std::string fromEnvironment = Host::homeDirectoryText();
+    EXPECT_FALSE(fromEnvironment.empty());
+    EXPECT_TRUE(Host::isHomeDirectoryText(fromEnvironment));
+    EXPECT_FALSE(Host::isHomeDirectoryText("/configured/home"));
+}
